@@ -1,0 +1,37 @@
+#include "MessageBoxAccess.h"
+
+#include "Identity.h"
+
+namespace orvane {
+namespace {
+
+bool ProcessStationFlags(DWORD& flags)
+{
+    USEROBJECTFLAGS info{};
+    HWINSTA station = GetProcessWindowStation();
+    if (!station || !GetUserObjectInformationW(station, UOI_FLAGS, &info, sizeof info, nullptr))
+        return false;
+    flags = info.dwFlags;
+    return true;
+}
+
+MessageBoxAccess systemAccess{&ProcessStationFlags, &MessageBoxW};
+
+} // namespace
+
+MessageBoxAccess& MessageBoxAccess::System() noexcept
+{
+    return systemAccess;
+}
+
+void ShowUserMessage(const wchar_t* text)
+{
+    MessageBoxAccess& access = MessageBoxSeam::Current();
+    DWORD flags = 0;
+    // A station whose flags cannot be read is taken as visible: showing is the safe default.
+    if (access.stationFlags(flags) && !(flags & WSF_VISIBLE))
+        return;
+    access.messageBox(nullptr, text, L"" ORVANE_LIBRARY_NAME, MB_OK);
+}
+
+} // namespace orvane

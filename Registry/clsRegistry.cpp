@@ -1,0 +1,122 @@
+#include "clsRegistry.h"
+
+#include "ExactAnsi.h"
+#include "RegistryAccess.h"
+#include "RootKeys.h"
+
+#include <new>
+
+using orvane::RegistrySeam;
+
+namespace {
+
+// Holds a reference to the instance for the length of a call, so that a client that
+// releases it while the call waits (say, from the message box's loop) cannot free it.
+class CallReference {
+public:
+    explicit CallReference(IUnknown* object) noexcept : object_(object) { object_->AddRef(); }
+    ~CallReference() { object_->Release(); }
+    CallReference(const CallReference&) = delete;
+    CallReference& operator=(const CallReference&) = delete;
+
+private:
+    IUnknown* object_;
+};
+
+HRESULT LastErrorOr(DWORD fallback) noexcept
+{
+    const DWORD error = GetLastError();
+    return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : fallback);
+}
+
+} // namespace
+
+HRESULT STDMETHODCALLTYPE clsRegistry::QueryInterface(REFIID riid, void** ppv)
+{
+    if (!ppv)
+        return E_POINTER;
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__clsRegistry) {
+        *ppv = static_cast<_clsRegistry*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE clsRegistry::AddRef()
+{
+    return refs_.fetch_add(1, std::memory_order_relaxed) + 1;
+}
+
+ULONG STDMETHODCALLTYPE clsRegistry::Release()
+{
+    const ULONG refs = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
+    if (refs == 0)
+        delete this;
+    return refs;
+}
+
+HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfoCount(UINT* pctinfo)
+{
+    if (!pctinfo)
+        return E_POINTER;
+    *pctinfo = 0;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
+{
+    if (!ppTInfo)
+        return E_POINTER;
+    *ppTInfo = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE clsRegistry::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
+                                              EXCEPINFO*, UINT*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExists)
+{
+    if (!pbExists)
+        return E_POINTER;
+    *pbExists = VARIANT_FALSE;
+    CallReference self(this);
+
+    try {
+        // The working path is a view of the caller's string, which is never written.
+        std::wstring_view sPath(sKey ? sKey : L"", SysStringLen(sKey));
+        ParseKeyPath(sPath, hRootKey);
+        if (hRootKey == 0)
+            return S_OK;
+
+        // A subkey the narrow call would misread (cut at U+0000, or turned into another
+        // key's name by '?' and best-fit substitutes) is not asked about at all.
+        orvane::ExactAnsi subkey;
+        if (!subkey.Assign(sPath))
+            return S_OK;
+
+        orvane::RegistryAccess& registry = RegistrySeam::Current();
+        const orvane::RegOpenKeyExAProc open = registry.OpenRoutine();
+        if (!open)
+            return LastErrorOr(ERROR_PROC_NOT_FOUND);
+
+        HKEY hKey = nullptr;
+        lStatus = open(orvane::RootKeyHandle(hRootKey), subkey.c_str(), 0, KEY_READ, &hKey);
+        if (lStatus == ERROR_SUCCESS) {
+            registry.Close(hKey);
+            *pbExists = VARIANT_TRUE;
+        }
+        return S_OK;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+}

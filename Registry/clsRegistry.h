@@ -1,0 +1,42 @@
+// The component's one class: answers whether a registry key can be opened for reading.
+#pragma once
+
+#include "Orvane.h"
+
+#include <atomic>
+#include <string_view>
+
+class clsRegistry : public _clsRegistry {
+public:
+    clsRegistry() noexcept = default;
+    clsRegistry(const clsRegistry&) = delete;
+    clsRegistry& operator=(const clsRegistry&) = delete;
+
+    // IUnknown
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IDispatch
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames,
+                                            LCID lcid, DISPID* rgDispId) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
+                                     DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                                     EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+
+    // _clsRegistry
+    HRESULT STDMETHODCALLTYPE KeyExist(BSTR sKey, VARIANT_BOOL* pbExists) override;
+
+protected:
+    virtual ~clsRegistry() = default;
+
+private:
+    void ParseKeyPath(std::wstring_view& sPath, LONG& hRoot);
+    LONG GetRootKey(std::wstring_view sName) const noexcept;
+
+    std::atomic<ULONG> refs_{1};
+    LONG hRootKey = 0; // root key selected by the current call's path; 0 for none
+    LONG lStatus = 0;  // status of the current call's registry open
+};

@@ -1,0 +1,19 @@
+# Warnings, a statically linked runtime (shipped binaries import only system DLLs) and
+# byte-for-byte reproducible output.
+set(CMAKE_CXX_STANDARD 20)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX UNICODE _UNICODE _WIN32_WINNT=0x0601)
+
+if(MSVC)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+  add_compile_options(/W4 /permissive- /utf-8 /Brepro)
+  add_link_options(/Brepro)
+else()
+  option(ORVANE_WERROR "Treat compiler warnings as errors" ON)
+  add_compile_options(-Wall -Wextra $<$<BOOL:${ORVANE_WERROR}>:-Werror>
+                      -ffile-prefix-map=${CMAKE_SOURCE_DIR}/=
+                      -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
+  add_link_options(-static -Wl,--no-insert-timestamp)
+endif()

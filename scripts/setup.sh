@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need; does nothing when all are present.
+set -euo pipefail
+
+packages=(
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+  wine wine32:i386 wine64 xvfb xauth x11-utils
+  cmake ninja-build googletest
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "Installing: ${missing[*]}" >&2
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  "${sudo[@]}" dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq >/dev/null
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
