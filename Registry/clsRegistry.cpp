@@ -31,6 +31,19 @@ HRESULT LastErrorOr(DWORD fallback) noexcept
 
 } // namespace
 
+HRESULT clsRegistry::CreateInstance(REFIID riid, void** ppv) noexcept
+{
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    clsRegistry* instance = new (std::nothrow) clsRegistry();
+    if (!instance)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = instance->QueryInterface(riid, ppv);
+    instance->Release();
+    return hr;
+}
+
 HRESULT STDMETHODCALLTYPE clsRegistry::QueryInterface(REFIID riid, void** ppv)
 {
     if (!ppv)

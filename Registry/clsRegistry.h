@@ -8,6 +8,9 @@
 
 class clsRegistry : public _clsRegistry {
 public:
+    // A new instance, handed out as the interface riid.
+    static HRESULT CreateInstance(REFIID riid, void** ppv) noexcept;
+
     clsRegistry() noexcept = default;
     clsRegistry(const clsRegistry&) = delete;
     clsRegistry& operator=(const clsRegistry&) = delete;

@@ -1,0 +1,99 @@
+// The probe against the real registry, with keys the test makes under HKEY_CURRENT_USER.
+#include "ProbeFakes.h"
+#include "ProbeTest.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <string>
+
+namespace {
+
+const std::wstring kBase = L"Software\\OrvaneProbeTest";
+
+class RealRegistry : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str());
+        for (const wchar_t* sub : {L"\\Present\\Child", L"\\Caf\u00E9"}) {
+            orvane::UniqueHkey key;
+            ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, (kBase + sub).c_str(), 0, nullptr, 0,
+                                      KEY_WRITE, nullptr, key.put(), nullptr),
+                      ERROR_SUCCESS);
+        }
+    }
+    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kBase.c_str()); }
+
+    FakeMessageBox box_; // a malformed path must not block the run
+};
+
+TEST_F(RealRegistry, AnswersWhatTheRegistryHolds)
+{
+    const std::wstring user = L"HKEY_CURRENT_USER\\" + kBase;
+    const struct {
+        std::wstring path;
+        VARIANT_BOOL answer;
+    } cases[] = {
+        {user, VARIANT_TRUE},
+        {user + L"\\Present", VARIANT_TRUE},
+        {user + L"\\Present\\Child", VARIANT_TRUE},
+        {user + L"\\present\\CHILD", VARIANT_TRUE}, // the registry folds case, the prefix does not
+        {user + L"\\Caf\u00E9", VARIANT_TRUE},
+        {user + L"\\Absent", VARIANT_FALSE},
+        {user + L"\\Present\\Child\\Absent", VARIANT_FALSE},
+        {user + L"\\Present\\", VARIANT_FALSE},
+        {user + std::wstring(L"\\Present\0Absent", 15), VARIANT_FALSE},
+        {L"HKEY_CURRENT_USER", VARIANT_TRUE},
+        {L"HKEY_LOCAL_MACHINE", VARIANT_TRUE},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE", VARIANT_TRUE},
+        {L"HKEY_CLASSES_ROOT\\CLSID", VARIANT_TRUE},
+        {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\NoSuchKey", VARIANT_FALSE},
+        {std::wstring(L"HKEY_LOCAL_MACHINE\\SOFTWARE\0NoSuchKey", 37), VARIANT_FALSE},
+        {L"HKEY_local_machine\\SOFTWARE", VARIANT_FALSE},
+        {L"HKEY_NOWHERE\\X", VARIANT_FALSE},
+    };
+    ComPtr<_clsRegistry> probe = NewProbe();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "path \"" << c.path << "\"");
+        const Answer answer = Ask(probe.Get(), c.path);
+        EXPECT_EQ(answer.hr, S_OK);
+        EXPECT_EQ(answer.value, c.answer);
+    }
+}
+
+// A doubled separator hands "\Software" to the registry: the answer is the registry's own.
+TEST_F(RealRegistry, DoubledSeparatorGetsTheRegistrysOwnAnswer)
+{
+    HKEY key = nullptr;
+    const LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, "\\Software", 0, KEY_READ, &key);
+    if (status == ERROR_SUCCESS)
+        RegCloseKey(key);
+    EXPECT_EQ(Ask(L"HKEY_CURRENT_USER\\\\Software").value,
+              status == ERROR_SUCCESS ? VARIANT_TRUE : VARIANT_FALSE);
+}
+
+TEST_F(RealRegistry, KeyWithoutReadAccessIsFalse)
+{
+    // Owner may change the DACL but not read the key.
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:P(A;;WD;;;WD)", SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr));
+    orvane::UniqueHkey key;
+    const LONG created = RegCreateKeyExW(HKEY_CURRENT_USER, (kBase + L"\\Locked").c_str(), 0,
+                                         nullptr, 0, KEY_WRITE, &attributes, key.put(), nullptr);
+    LocalFree(attributes.lpSecurityDescriptor);
+    ASSERT_EQ(created, ERROR_SUCCESS);
+
+    HKEY probe = nullptr;
+    const LONG direct = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OrvaneProbeTest\\Locked", 0,
+                                      KEY_READ, &probe);
+    if (direct == ERROR_SUCCESS) {
+        RegCloseKey(probe);
+        GTEST_SKIP() << "this registry does not enforce key security";
+    }
+    EXPECT_EQ(direct, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Ask(L"HKEY_CURRENT_USER\\" + kBase + L"\\Locked").value, VARIANT_FALSE);
+}
+
+} // namespace
