@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# The main job: builds the component and asks it about real registry keys under Wine.
+source "$(dirname "$0")/common.sh"
+trap stop_prefix EXIT
+
+build x86 -DBUILD_TESTING=OFF
+wine build/x86/examples/KeyProbe.exe "$@" </dev/null
