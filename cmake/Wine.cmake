@@ -3,7 +3,8 @@
 #   wine_prefix     a target that creates the prefix once
 set(ORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix")
 set(ORVANE_RUN /usr/bin/env WINEPREFIX=${ORVANE_WINEPREFIX} WINEARCH=${ORVANE_WINEARCH}
-               WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ${ORVANE_WINE})
+               WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+               sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${ORVANE_WINE})
 set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN})
 
 set(stamp ${ORVANE_WINEPREFIX}/.orvane-ready)
