@@ -23,5 +23,6 @@
 #define ORVANE_VERSION_MAJOR       1
 #define ORVANE_VERSION_MINOR       0
 #define ORVANE_VERSION_TEXT        "1.00"
+#define ORVANE_TYPELIB_VERSION_TEXT "1.0"
 
 #endif

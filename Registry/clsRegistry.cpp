@@ -1,8 +1,12 @@
 #include "clsRegistry.h"
 
 #include "ExactAnsi.h"
+#include "Module.h"
 #include "RegistryAccess.h"
 #include "RootKeys.h"
+#include "TypeInfo.h"
+
+#include <wrl/client.h>
 
 #include <new>
 
@@ -30,6 +34,16 @@ HRESULT LastErrorOr(DWORD fallback) noexcept
 }
 
 } // namespace
+
+clsRegistry::clsRegistry() noexcept
+{
+    orvane::LockModule();
+}
+
+clsRegistry::~clsRegistry()
+{
+    orvane::UnlockModule();
+}
 
 HRESULT clsRegistry::CreateInstance(REFIID riid, void** ppv) noexcept
 {
@@ -74,27 +88,47 @@ HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfoCount(UINT* pctinfo)
 {
     if (!pctinfo)
         return E_POINTER;
-    *pctinfo = 0;
-    return E_NOTIMPL;
+    *pctinfo = 1;
+    return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfo(UINT, LCID, ITypeInfo** ppTInfo)
+HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo)
 {
     if (!ppTInfo)
         return E_POINTER;
     *ppTInfo = nullptr;
-    return E_NOTIMPL;
+    if (iTInfo != 0)
+        return DISP_E_BADINDEX;
+    return orvane::GetClassTypeInfo(orvane::TypeInfoView::Dispatch, ppTInfo);
 }
 
-HRESULT STDMETHODCALLTYPE clsRegistry::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+HRESULT STDMETHODCALLTYPE clsRegistry::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames,
+                                                     UINT cNames, LCID, DISPID* rgDispId)
 {
-    return E_NOTIMPL;
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
+    const HRESULT hr = orvane::GetClassTypeInfo(orvane::TypeInfoView::Interface, &info);
+    return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), rgszNames, cNames, rgDispId);
 }
 
-HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*,
-                                              EXCEPINFO*, UINT*)
+HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
+                                              DISPPARAMS* pDispParams, VARIANT* pVarResult,
+                                              EXCEPINFO* pExcepInfo, UINT* puArgErr)
 {
-    return E_NOTIMPL;
+    if (riid != IID_NULL)
+        return DISP_E_UNKNOWNINTERFACE;
+    Microsoft::WRL::ComPtr<ITypeInfo> info;
+    const HRESULT hr = orvane::GetClassTypeInfo(orvane::TypeInfoView::Interface, &info);
+    if (FAILED(hr))
+        return hr;
+    const HRESULT result = DispInvoke(static_cast<_clsRegistry*>(this), info.Get(), dispIdMember,
+                                      wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
+    // KeyExist has one parameter, so the argument at fault can only be the first; not every
+    // DispInvoke says so itself.
+    if ((result == DISP_E_TYPEMISMATCH || result == DISP_E_PARAMNOTFOUND) && puArgErr)
+        *puArgErr = 0;
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExists)

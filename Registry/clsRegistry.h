@@ -11,7 +11,7 @@ public:
     // A new instance, handed out as the interface riid.
     static HRESULT CreateInstance(REFIID riid, void** ppv) noexcept;
 
-    clsRegistry() noexcept = default;
+    clsRegistry() noexcept;
     clsRegistry(const clsRegistry&) = delete;
     clsRegistry& operator=(const clsRegistry&) = delete;
 
@@ -33,7 +33,7 @@ public:
     HRESULT STDMETHODCALLTYPE KeyExist(BSTR sKey, VARIANT_BOOL* pbExists) override;
 
 protected:
-    virtual ~clsRegistry() = default;
+    virtual ~clsRegistry();
 
 private:
     void ParseKeyPath(std::wstring_view& sPath, LONG& hRoot);

@@ -4,4 +4,4 @@ source "$(dirname "$0")/common.sh"
 trap stop_prefix EXIT
 
 build x86 -DBUILD_TESTING=OFF
-sh cmake/wine-run.sh wine build/x86/examples/KeyProbe.exe "$@"
+sh cmake/wine-run.sh wine build/x86/bin/KeyProbe.exe "$@"

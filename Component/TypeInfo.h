@@ -1,0 +1,20 @@
+// The type information of _clsRegistry, from the type library inside this module. Loaded
+// once, without registering anything, so late binding works whether or not the library is
+// registered.
+#pragma once
+
+#include <oaidl.h>
+
+namespace orvane {
+
+enum class TypeInfoView {
+    Dispatch,  // what IDispatch::GetTypeInfo hands out
+    Interface, // the dual interface's vtable view, which DispInvoke calls through
+};
+
+HRESULT GetClassTypeInfo(TypeInfoView view, ITypeInfo** typeInfo) noexcept;
+
+// Drops the cached type information (the module is being unloaded).
+void ReleaseClassTypeInfo() noexcept;
+
+} // namespace orvane

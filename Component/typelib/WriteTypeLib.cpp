@@ -1,0 +1,216 @@
+// Generates the component's type library and the raw interface id file.
+// Usage: WriteTypeLib <out.tlb> <out.iid> <win32|win64>
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "Identity.h"
+#include "Orvane.h"
+
+namespace {
+
+template <class T>
+class ComRef {
+public:
+    ComRef() = default;
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    ~ComRef() { if (p_) p_->Release(); }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+    T** put() { return &p_; }
+private:
+    T* p_ = nullptr;
+};
+
+// The creation interfaces take non-const strings but never modify them.
+LPOLESTR Ole(const wchar_t* s) { return const_cast<LPOLESTR>(s); }
+
+const wchar_t kLibraryName[]   = L"" ORVANE_LIBRARY_NAME;
+const wchar_t kInterfaceName[] = L"" ORVANE_INTERFACE_NAME;
+const wchar_t kClassName[]     = L"" ORVANE_CLASS_NAME;
+const wchar_t kMethodName[]    = L"" ORVANE_METHOD_NAME;
+const wchar_t kParamName[]     = L"" ORVANE_PARAM_NAME;
+
+#define CHECK(step, expr)                                                       \
+    do {                                                                        \
+        HRESULT hr_ = (expr);                                                   \
+        if (FAILED(hr_)) {                                                      \
+            std::fprintf(stderr, "WriteTypeLib: %s failed: 0x%08lX\n", (step),  \
+                         static_cast<unsigned long>(hr_));                      \
+            return hr_;                                                         \
+        }                                                                       \
+    } while (0)
+
+HRESULT LoadIDispatchInfo(ITypeInfo** dispatch)
+{
+    ComRef<ITypeLib> stdole;
+    HRESULT hr = LoadRegTypeLib(IID_StdOle, STDOLE2_MAJORVERNUM, STDOLE2_MINORVERNUM,
+                                STDOLE2_LCID, stdole.put());
+    if (FAILED(hr))
+        hr = LoadTypeLib(L"stdole2.tlb", stdole.put());
+    CHECK("load stdole2.tlb", hr);
+    CHECK("find IDispatch in stdole2", stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch));
+    return S_OK;
+}
+
+HRESULT WriteInterface(ICreateTypeLib2* lib, ITypeInfo* dispatch, ITypeInfo** created)
+{
+    ComRef<ICreateTypeInfo> info;
+    CHECK("create interface", lib->CreateTypeInfo(Ole(kInterfaceName), TKIND_INTERFACE, info.put()));
+    CHECK("interface guid", info->SetGuid(IID__clsRegistry));
+    CHECK("interface version", info->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
+
+    HREFTYPE base = 0;
+    CHECK("reference IDispatch", info->AddRefTypeInfo(dispatch, &base));
+    CHECK("inherit IDispatch", info->AddImplType(0, base));
+
+    TYPEDESC boolType = {};
+    boolType.vt = VT_BOOL;
+    ELEMDESC params[2] = {};
+    params[0].tdesc.vt = VT_BSTR;
+    params[0].paramdesc.wParamFlags = PARAMFLAG_FIN;
+    params[1].tdesc.vt = VT_PTR;
+    params[1].tdesc.lptdesc = &boolType;
+    params[1].paramdesc.wParamFlags = PARAMFLAG_FOUT | PARAMFLAG_FRETVAL;
+
+    FUNCDESC func = {};
+    func.memid = ORVANE_DISPID_KEYEXIST;
+    func.lprgelemdescParam = params;
+    func.funckind = FUNC_PUREVIRTUAL;
+    func.invkind = INVOKE_FUNC;
+    func.callconv = CC_STDCALL;
+    func.cParams = 2;
+    func.cParamsOpt = 0;
+    func.oVft = 0;  // LayOut() assigns the slot after IDispatch's methods
+    func.elemdescFunc.tdesc.vt = VT_HRESULT;
+    CHECK("add KeyExist", info->AddFuncDesc(0, &func));
+
+    // The retval parameter stays unnamed, as the compiled IDL has it.
+    LPOLESTR names[] = {Ole(kMethodName), Ole(kParamName)};
+    CHECK("name KeyExist", info->SetFuncAndParamNames(0, names, 2));
+
+    // FDISPATCHABLE is not derived from the IDispatch base everywhere; set it explicitly.
+    CHECK("interface flags", info->SetTypeFlags(TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL |
+                                                TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION |
+                                                TYPEFLAG_FDISPATCHABLE));
+    CHECK("lay out interface", info->LayOut());
+    CHECK("interface as ITypeInfo", info->QueryInterface(IID_ITypeInfo, reinterpret_cast<void**>(created)));
+    return S_OK;
+}
+
+HRESULT WriteCoclass(ICreateTypeLib2* lib, ITypeInfo* iface)
+{
+    ComRef<ICreateTypeInfo> info;
+    CHECK("create coclass", lib->CreateTypeInfo(Ole(kClassName), TKIND_COCLASS, info.put()));
+    CHECK("coclass guid", info->SetGuid(CLSID_clsRegistry));
+    CHECK("coclass version", info->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
+
+    HREFTYPE ref = 0;
+    CHECK("reference interface", info->AddRefTypeInfo(iface, &ref));
+    CHECK("implement interface", info->AddImplType(0, ref));
+    CHECK("default interface", info->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT));
+    CHECK("coclass flags", info->SetTypeFlags(TYPEFLAG_FCANCREATE));
+    CHECK("lay out coclass", info->LayOut());
+    // Some LayOut() implementations adjust the flags; restore the intended set.
+    CHECK("coclass flags after layout", info->SetTypeFlags(TYPEFLAG_FCANCREATE));
+    return S_OK;
+}
+
+HRESULT WriteTypeLibrary(const std::wstring& path, SYSKIND target)
+{
+    ComRef<ITypeInfo> dispatch;
+    HRESULT hr = LoadIDispatchInfo(dispatch.put());
+    if (FAILED(hr))
+        return hr;
+
+    ComRef<ICreateTypeLib2> lib;
+    CHECK("CreateTypeLib2", CreateTypeLib2(target, path.c_str(), lib.put()));
+    CHECK("library guid", lib->SetGuid(LIBID_Orvane));
+    CHECK("library name", lib->SetName(Ole(kLibraryName)));
+    CHECK("library version", lib->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
+    CHECK("library lcid", lib->SetLcid(0));
+    CHECK("library flags", lib->SetLibFlags(0));
+
+    ComRef<ITypeInfo> iface;
+    hr = WriteInterface(lib.get(), dispatch.get(), iface.put());
+    if (SUCCEEDED(hr))
+        hr = WriteCoclass(lib.get(), iface.get());
+    if (FAILED(hr))
+        return hr;
+    CHECK("SaveAllChanges", lib->SaveAllChanges());
+    return S_OK;
+}
+
+// Length prefix (16) followed by the GUID in its 16-byte little-endian layout.
+HRESULT WriteIidFile(const char* path, const GUID& id)
+{
+    unsigned char bytes[20] = {16, 0, 0, 0};
+    for (int i = 0; i < 4; ++i)
+        bytes[4 + i] = static_cast<unsigned char>(id.Data1 >> (8 * i));
+    for (int i = 0; i < 2; ++i) {
+        bytes[8 + i] = static_cast<unsigned char>(id.Data2 >> (8 * i));
+        bytes[10 + i] = static_cast<unsigned char>(id.Data3 >> (8 * i));
+    }
+    std::memcpy(bytes + 12, id.Data4, 8);
+
+    FILE* f = std::fopen(path, "wb");
+    if (!f) {
+        std::fprintf(stderr, "WriteTypeLib: cannot open %s\n", path);
+        return E_FAIL;
+    }
+    const bool ok = std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
+    const bool closed = std::fclose(f) == 0;
+    if (!ok || !closed) {
+        std::fprintf(stderr, "WriteTypeLib: cannot write %s\n", path);
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+std::wstring Widen(const char* s)
+{
+    const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s, -1, &w[0], n);
+    w.resize(static_cast<size_t>(n - 1));
+    return w;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    SYSKIND target = SYS_WIN32;
+    if (argc == 4 && std::strcmp(argv[3], "win64") == 0)
+        target = SYS_WIN64;
+    else if (argc != 4 || std::strcmp(argv[3], "win32") != 0) {
+        std::fprintf(stderr, "usage: WriteTypeLib <out.tlb> <out.iid> <win32|win64>\n");
+        return 2;
+    }
+
+    const std::wstring tlbPath = Widen(argv[1]);
+    HRESULT hr = CoInitialize(nullptr);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "WriteTypeLib: CoInitialize failed: 0x%08lX\n",
+                     static_cast<unsigned long>(hr));
+        return 1;
+    }
+    hr = WriteTypeLibrary(tlbPath, target);
+    CoUninitialize();
+    if (SUCCEEDED(hr))
+        hr = WriteIidFile(argv[2], IID__clsRegistry);
+
+    if (FAILED(hr)) {
+        DeleteFileW(tlbPath.c_str());
+        std::remove(argv[2]);
+        return 1;
+    }
+    return 0;
+}

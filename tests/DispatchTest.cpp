@@ -1,0 +1,140 @@
+// Late binding: IDispatch over the type library inside the DLL, answering as the vtable does.
+#include "Identity.h"
+#include "ServerTest.h"
+
+#include <vector>
+
+namespace {
+
+using Dispatch = ServerDllTest;
+
+const std::wstring kPaths[] = {
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE",
+    L"HKEY_LOCAL_MACHINE",
+    L"HKEY_CURRENT_USER\\Software",
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\\NoSuchKey",
+    L"HKEY_NOWHERE\\X",
+    L"HKEY_local_machine\\SOFTWARE",
+    L"HKEY_LOCAL_MACHINE/SOFTWARE",
+    L"HKEY_USERS\\\\.DEFAULT",
+    std::wstring(L"HKEY_LOCAL_MACHINE\\SOFTWARE\0NoSuchKey", 37),
+    L"HKEY_LOCAL_MACHINE\\SOFTWARE\uFF3CMicrosoft",
+};
+
+// Invokes KeyExist by dispatch identifier with the given arguments (in reverse order, as
+// IDispatch takes them).
+HRESULT InvokeKeyExist(IDispatch* object, std::vector<VARIANT> args, VARIANT* result,
+                       UINT* argErr = nullptr, DISPID dispid = ORVANE_DISPID_KEYEXIST,
+                       WORD flags = DISPATCH_METHOD)
+{
+    DISPPARAMS params{args.data(), nullptr, static_cast<UINT>(args.size()), 0};
+    EXCEPINFO exception{};
+    return object->Invoke(dispid, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result,
+                          &exception, argErr);
+}
+
+TEST_F(Dispatch, NamesMatchWithoutRegardToCase)
+{
+    ComPtr<IDispatch> object = NewInstance();
+    for (const wchar_t* name : {L"KeyExist", L"keyexist", L"KEYEXIST"}) {
+        LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+        DISPID id = 0;
+        EXPECT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+        EXPECT_EQ(id, ORVANE_DISPID_KEYEXIST) << std::wstring(name);
+    }
+    LPOLESTR unknown[] = {const_cast<LPOLESTR>(L"KeyExists")};
+    DISPID id = 0;
+    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, unknown, 1, LOCALE_USER_DEFAULT, &id),
+              DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+    EXPECT_EQ(object->GetIDsOfNames(IID_IDispatch, unknown, 1, LOCALE_USER_DEFAULT, &id),
+              DISP_E_UNKNOWNINTERFACE);
+}
+
+TEST_F(Dispatch, TypeInfoIsTheInterfaces)
+{
+    ComPtr<IDispatch> object = NewInstance();
+    UINT count = 0;
+    EXPECT_EQ(object->GetTypeInfoCount(&count), S_OK);
+    EXPECT_EQ(count, 1u);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->guid, IID__clsRegistry);
+    EXPECT_EQ(attributes->typekind, TKIND_DISPATCH);
+    info->ReleaseTypeAttr(attributes);
+    ComPtr<ITypeInfo> none;
+    EXPECT_EQ(object->GetTypeInfo(1, LOCALE_USER_DEFAULT, &none), DISP_E_BADINDEX);
+    EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(Dispatch, LateAndEarlyBindingAnswerAlike)
+{
+    ComPtr<_clsRegistry> object = NewInstance();
+    for (const std::wstring& path : kPaths) {
+        SCOPED_TRACE(testing::Message() << "path \"" << path << "\"");
+        orvane::UniqueBstr key = Bstr(path);
+        VARIANT_BOOL early = 0x5A5A;
+        ASSERT_EQ(object->KeyExist(key.get(), &early), S_OK);
+
+        // As a plain string, by reference (VBScript's variables), and as a variant by
+        // reference (what script hosts pass for untyped variables).
+        BSTR text = key.get();
+        VARIANT inner{};
+        inner.vt = VT_BSTR;
+        inner.bstrVal = key.get();
+        VARIANT forms[3]{};
+        forms[0].vt = VT_BSTR;
+        forms[0].bstrVal = key.get();
+        forms[1].vt = VT_BSTR | VT_BYREF;
+        forms[1].pbstrVal = &text;
+        forms[2].vt = VT_VARIANT | VT_BYREF;
+        forms[2].pvarVal = &inner;
+        for (const VARIANT& form : forms) {
+            VARIANT result{};
+            EXPECT_EQ(InvokeKeyExist(object.Get(), {form}, &result), S_OK) << form.vt;
+            EXPECT_EQ(result.vt, VT_BOOL);
+            EXPECT_EQ(result.boolVal, early);
+        }
+        // Script hosts ask for a method call or a property get, whichever the member is.
+        VARIANT result{};
+        EXPECT_EQ(InvokeKeyExist(object.Get(), {forms[0]}, &result, nullptr,
+                                 ORVANE_DISPID_KEYEXIST, DISPATCH_METHOD | DISPATCH_PROPERTYGET),
+                  S_OK);
+        EXPECT_EQ(result.boolVal, early);
+        EXPECT_EQ(std::wstring(key.get(), SysStringLen(key.get())), path);
+    }
+}
+
+TEST_F(Dispatch, BadCallsGetTheStandardErrors)
+{
+    ComPtr<IDispatch> object = NewInstance();
+    orvane::UniqueBstr key = Bstr(L"HKEY_LOCAL_MACHINE\\SOFTWARE");
+    VARIANT text{};
+    text.vt = VT_BSTR;
+    text.bstrVal = key.get();
+    VARIANT result{};
+
+    EXPECT_EQ(InvokeKeyExist(object.Get(), {}, &result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(InvokeKeyExist(object.Get(), {text, text}, &result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(InvokeKeyExist(object.Get(), {text}, &result, nullptr, 0x60030004),
+              DISP_E_MEMBERNOTFOUND);
+
+    VARIANT wrong{};
+    wrong.vt = VT_DISPATCH;
+    wrong.pdispVal = object.Get();
+    UINT argErr = 99;
+    EXPECT_EQ(InvokeKeyExist(object.Get(), {wrong}, &result, &argErr), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(argErr, 0u);
+
+    DISPPARAMS params{&text, nullptr, 1, 0};
+    EXPECT_EQ(object->Invoke(ORVANE_DISPID_KEYEXIST, IID_IDispatch, LOCALE_USER_DEFAULT,
+                             DISPATCH_METHOD, &params, &result, nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+
+    // Without a place for the result the call still runs.
+    EXPECT_EQ(InvokeKeyExist(object.Get(), {text}, nullptr), S_OK);
+}
+
+} // namespace

@@ -1,0 +1,173 @@
+// DllRegisterServer and DllUnregisterServer, read back from the registry and through COM.
+#include "Registration.h"
+#include "ServerTest.h"
+
+#include <olectl.h>
+
+#include <optional>
+
+namespace {
+
+std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const std::wstring& name)
+{
+    DWORD bytes = 0;
+    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    std::wstring text(bytes / sizeof(wchar_t), L'\0');
+    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
+                     &bytes) != ERROR_SUCCESS)
+        return std::nullopt;
+    text.resize(bytes / sizeof(wchar_t) - 1);
+    return text;
+}
+
+bool KeyExists(HKEY root, const std::wstring& key)
+{
+    orvane::UniqueHkey handle;
+    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
+}
+
+std::wstring GuidText(REFGUID guid)
+{
+    wchar_t text[39];
+    StringFromGUID2(guid, text, 39);
+    return text;
+}
+
+class Registration : public ServerDllTest {
+protected:
+    void SetUp() override
+    {
+        ServerDllTest::SetUp();
+        wchar_t path[MAX_PATH];
+        GetModuleFileNameW(dll_, path, MAX_PATH);
+        path_ = path;
+    }
+    void TearDown() override
+    {
+        UnregisterServer();
+        ServerDllTest::TearDown();
+    }
+
+    std::wstring path_;
+};
+
+TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
+{
+    ASSERT_EQ(RegisterServer(), S_OK);
+    const std::wstring clsid = GuidText(CLSID_clsRegistry);
+    const std::wstring classKey = L"CLSID\\" + clsid;
+    const struct {
+        std::wstring key, name, data;
+    } expected[] = {
+        {classKey + L"\\InprocServer32", L"", path_},
+        {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
+        {classKey + L"\\ProgID", L"", L"Orvane.clsRegistry.1"},
+        {classKey + L"\\VersionIndependentProgID", L"", L"Orvane.clsRegistry"},
+        {classKey + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+        {classKey + L"\\Version", L"", L"1.0"},
+        {L"Orvane.clsRegistry\\CLSID", L"", clsid},
+        {L"Orvane.clsRegistry\\CurVer", L"", L"Orvane.clsRegistry.1"},
+        {L"Orvane.clsRegistry.1\\CLSID", L"", clsid},
+        {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+    };
+    for (const auto& entry : expected) {
+        SCOPED_TRACE(testing::Message() << entry.key << " " << entry.name);
+        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, entry.key, entry.name), entry.data);
+    }
+    BSTR registered = nullptr;
+    ASSERT_EQ(QueryPathOfRegTypeLib(LIBID_Orvane, 1, 0, 0, &registered), S_OK);
+    EXPECT_EQ(lstrcmpiW(registered, path_.c_str()), 0);
+    SysFreeString(registered);
+}
+
+TEST_F(Registration, ClientsCreateItOnlyWhileRegistered)
+{
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(RegisterServer(), S_OK);
+        ComPtr<_clsRegistry> byClsid;
+        EXPECT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&byClsid)),
+                  S_OK);
+        for (const wchar_t* progId : {L"Orvane.clsRegistry", L"Orvane.clsRegistry.1"}) {
+            CLSID clsid{};
+            EXPECT_EQ(CLSIDFromProgID(progId, &clsid), S_OK) << progId;
+            EXPECT_EQ(clsid, CLSID_clsRegistry);
+        }
+        VARIANT_BOOL exists = VARIANT_FALSE;
+        orvane::UniqueBstr key = Bstr(L"HKEY_LOCAL_MACHINE\\SOFTWARE");
+        EXPECT_EQ(byClsid->KeyExist(key.get(), &exists), S_OK);
+        EXPECT_EQ(exists, VARIANT_TRUE);
+        byClsid.Reset();
+
+        ASSERT_EQ(UnregisterServer(), S_OK);
+        ComPtr<IUnknown> none;
+        EXPECT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&none)),
+                  REGDB_E_CLASSNOTREG);
+        CLSID clsid{};
+        EXPECT_EQ(CLSIDFromProgID(L"Orvane.clsRegistry", &clsid), CO_E_CLASSSTRING);
+        BSTR registered = nullptr;
+        EXPECT_TRUE(FAILED(QueryPathOfRegTypeLib(LIBID_Orvane, 1, 0, 0, &registered)));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_clsRegistry)));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Orvane.clsRegistry"));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Orvane.clsRegistry.1"));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\" + GuidText(IID__clsRegistry)));
+    }
+}
+
+TEST_F(Registration, UnregisteringRemovesOnlyWhatItWrote)
+{
+    EXPECT_EQ(UnregisterServer(), S_OK); // nothing registered
+    ASSERT_EQ(RegisterServer(), S_OK);
+    ASSERT_EQ(RegisterServer(), S_OK); // again, over itself
+    const std::wstring classKey = L"CLSID\\" + GuidText(CLSID_clsRegistry);
+    const wchar_t foreign[] = L"someone else's";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CLASSES_ROOT, classKey.c_str(), L"Note", REG_SZ, foreign,
+                              sizeof foreign),
+              ERROR_SUCCESS);
+
+    EXPECT_EQ(UnregisterServer(), S_OK);
+    EXPECT_EQ(UnregisterServer(), S_OK);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey, L"Note"), foreign);
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, classKey, L""), std::nullopt);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, classKey.c_str());
+}
+
+TEST(RegistryEntries, FailedWriteRemovesWhatItWrote)
+{
+    const std::wstring base = L"Software\\OrvaneEntriesTest";
+    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+    orvane::UniqueHkey root;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, base.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, root.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::vector<orvane::RegistryEntry> entries = {
+        {L"A", L"", L"a"},
+        {L"A\\B", L"Name", L"b"},
+        {L"C", L"", L"c"},
+        {L"A\\" + std::wstring(300, L'x'), L"", L"too long a key name"},
+        {L"D", L"", L"never reached"},
+    };
+    EXPECT_TRUE(FAILED(orvane::WriteEntries(root.get(), entries)));
+    DWORD subkeys = 99;
+    RegQueryInfoKeyW(root.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(subkeys, 0u);
+
+    const std::span<const orvane::RegistryEntry> good(entries.data(), 3);
+    EXPECT_EQ(orvane::WriteEntries(root.get(), good), S_OK);
+    EXPECT_EQ(ReadString(root.get(), L"A\\B", L"Name"), L"b");
+    EXPECT_EQ(orvane::RemoveEntries(root.get(), good), S_OK);
+    EXPECT_EQ(orvane::RemoveEntries(root.get(), good), S_OK);
+    RegQueryInfoKeyW(root.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                     nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(subkeys, 0u);
+    root.reset();
+    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+}
+
+} // namespace
