@@ -1,0 +1,20 @@
+// Finds the component's message box as a real window, reads it and presses OK.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct SeenBox {
+    bool found = false;
+    bool callStillWaiting = false; // the call had not returned while the box was up
+    std::wstring text;
+    bool ownerless = false;
+    int buttons = 0;
+    bool okButton = false;
+    bool icon = false;
+};
+
+// Runs call on this thread while another thread waits for a box captioned "Orvane" owned
+// by this thread, reads it and dismisses it with OK. found is false when no box came up
+// (no display).
+SeenBox CallAndDismissBox(const std::function<void()>& call);
