@@ -1,5 +1,6 @@
 #include "BoxWatcher.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
@@ -74,4 +75,14 @@ SeenBox CallAndDismissBox(const std::function<void()>& call)
     returned = true;
     watcher.join();
     return seen;
+}
+
+void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path)
+{
+    EXPECT_TRUE(seen.callStillWaiting);
+    EXPECT_EQ(seen.text, L"Incorrect Format:\n\n" + path);
+    EXPECT_TRUE(seen.ownerless);
+    EXPECT_EQ(seen.buttons, 1);
+    EXPECT_TRUE(seen.okButton);
+    EXPECT_FALSE(seen.icon);
 }

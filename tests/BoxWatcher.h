@@ -18,3 +18,7 @@ struct SeenBox {
 // by this thread, reads it and dismisses it with OK. found is false when no box came up
 // (no display).
 SeenBox CallAndDismissBox(const std::function<void()>& call);
+
+// The box reported path as malformed: its text, one OK button, no icon, no owner, and the
+// call waited for it.
+void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path);

@@ -14,12 +14,7 @@ TEST(MessageBoxWindow, ShowsThePathAndWaitsForOk)
     EXPECT_EQ(answer.value, VARIANT_FALSE);
     if (!seen.found)
         GTEST_SKIP() << "no display: the box could not be shown";
-    EXPECT_TRUE(seen.callStillWaiting);
-    EXPECT_EQ(seen.text, L"Incorrect Format:\n\n" + path);
-    EXPECT_TRUE(seen.ownerless);
-    EXPECT_EQ(seen.buttons, 1);
-    EXPECT_TRUE(seen.okButton);
-    EXPECT_FALSE(seen.icon);
+    ExpectIncorrectFormatBox(seen, path);
 }
 
 } // namespace

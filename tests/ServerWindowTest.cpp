@@ -29,10 +29,7 @@ TEST_F(ServerWindow, MalformedPathWaitsForTheUser)
     EXPECT_EQ(result.boolVal, VARIANT_FALSE);
     if (!seen.found)
         GTEST_SKIP() << "no display: the box could not be shown";
-    EXPECT_TRUE(seen.callStillWaiting);
-    EXPECT_EQ(seen.text, L"Incorrect Format:\n\n" + path);
-    EXPECT_EQ(seen.buttons, 1);
-    EXPECT_FALSE(seen.icon);
+    ExpectIncorrectFormatBox(seen, path);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Generates the component's type library and the raw interface id file.
 // Usage: WriteTypeLib <out.tlb> <out.iid> <win32|win64>
+// Run the build whose bitness matches the target: LayOut() takes the inherited vtable
+// size from the IDispatch description loaded into this process.
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
@@ -8,24 +10,13 @@
 #include <cstring>
 #include <string>
 
+#include <wrl/client.h>
 #include "Identity.h"
 #include "Orvane.h"
 
 namespace {
 
-template <class T>
-class ComRef {
-public:
-    ComRef() = default;
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    ~ComRef() { if (p_) p_->Release(); }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** put() { return &p_; }
-private:
-    T* p_ = nullptr;
-};
+using Microsoft::WRL::ComPtr;
 
 // The creation interfaces take non-const strings but never modify them.
 LPOLESTR Ole(const wchar_t* s) { return const_cast<LPOLESTR>(s); }
@@ -48,11 +39,11 @@ const wchar_t kParamName[]     = L"" ORVANE_PARAM_NAME;
 
 HRESULT LoadIDispatchInfo(ITypeInfo** dispatch)
 {
-    ComRef<ITypeLib> stdole;
+    ComPtr<ITypeLib> stdole;
     HRESULT hr = LoadRegTypeLib(IID_StdOle, STDOLE2_MAJORVERNUM, STDOLE2_MINORVERNUM,
-                                STDOLE2_LCID, stdole.put());
+                                STDOLE2_LCID, stdole.GetAddressOf());
     if (FAILED(hr))
-        hr = LoadTypeLib(L"stdole2.tlb", stdole.put());
+        hr = LoadTypeLib(L"stdole2.tlb", stdole.GetAddressOf());
     CHECK("load stdole2.tlb", hr);
     CHECK("find IDispatch in stdole2", stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch));
     return S_OK;
@@ -60,8 +51,8 @@ HRESULT LoadIDispatchInfo(ITypeInfo** dispatch)
 
 HRESULT WriteInterface(ICreateTypeLib2* lib, ITypeInfo* dispatch, ITypeInfo** created)
 {
-    ComRef<ICreateTypeInfo> info;
-    CHECK("create interface", lib->CreateTypeInfo(Ole(kInterfaceName), TKIND_INTERFACE, info.put()));
+    ComPtr<ICreateTypeInfo> info;
+    CHECK("create interface", lib->CreateTypeInfo(Ole(kInterfaceName), TKIND_INTERFACE, info.GetAddressOf()));
     CHECK("interface guid", info->SetGuid(IID__clsRegistry));
     CHECK("interface version", info->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
 
@@ -86,7 +77,9 @@ HRESULT WriteInterface(ICreateTypeLib2* lib, ITypeInfo* dispatch, ITypeInfo** cr
     func.callconv = CC_STDCALL;
     func.cParams = 2;
     func.cParamsOpt = 0;
-    func.oVft = 0;  // LayOut() assigns the slot after IDispatch's methods
+    // Left 0 so LayOut() places it after IDispatch's slots; Wine records an explicit
+    // offset with an extra marker bit, which changes the file.
+    func.oVft = 0;
     func.elemdescFunc.tdesc.vt = VT_HRESULT;
     CHECK("add KeyExist", info->AddFuncDesc(0, &func));
 
@@ -94,7 +87,7 @@ HRESULT WriteInterface(ICreateTypeLib2* lib, ITypeInfo* dispatch, ITypeInfo** cr
     LPOLESTR names[] = {Ole(kMethodName), Ole(kParamName)};
     CHECK("name KeyExist", info->SetFuncAndParamNames(0, names, 2));
 
-    // FDISPATCHABLE is not derived from the IDispatch base everywhere; set it explicitly.
+    // Wine does not derive FDISPATCHABLE from the IDispatch base; set it explicitly.
     CHECK("interface flags", info->SetTypeFlags(TYPEFLAG_FHIDDEN | TYPEFLAG_FDUAL |
                                                 TYPEFLAG_FNONEXTENSIBLE | TYPEFLAG_FOLEAUTOMATION |
                                                 TYPEFLAG_FDISPATCHABLE));
@@ -105,8 +98,8 @@ HRESULT WriteInterface(ICreateTypeLib2* lib, ITypeInfo* dispatch, ITypeInfo** cr
 
 HRESULT WriteCoclass(ICreateTypeLib2* lib, ITypeInfo* iface)
 {
-    ComRef<ICreateTypeInfo> info;
-    CHECK("create coclass", lib->CreateTypeInfo(Ole(kClassName), TKIND_COCLASS, info.put()));
+    ComPtr<ICreateTypeInfo> info;
+    CHECK("create coclass", lib->CreateTypeInfo(Ole(kClassName), TKIND_COCLASS, info.GetAddressOf()));
     CHECK("coclass guid", info->SetGuid(CLSID_clsRegistry));
     CHECK("coclass version", info->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
 
@@ -116,31 +109,29 @@ HRESULT WriteCoclass(ICreateTypeLib2* lib, ITypeInfo* iface)
     CHECK("default interface", info->SetImplTypeFlags(0, IMPLTYPEFLAG_FDEFAULT));
     CHECK("coclass flags", info->SetTypeFlags(TYPEFLAG_FCANCREATE));
     CHECK("lay out coclass", info->LayOut());
-    // Some LayOut() implementations adjust the flags; restore the intended set.
+    // LayOut() may adjust the flags on some versions; restore the intended set.
     CHECK("coclass flags after layout", info->SetTypeFlags(TYPEFLAG_FCANCREATE));
     return S_OK;
 }
 
 HRESULT WriteTypeLibrary(const std::wstring& path, SYSKIND target)
 {
-    ComRef<ITypeInfo> dispatch;
-    HRESULT hr = LoadIDispatchInfo(dispatch.put());
+    ComPtr<ITypeInfo> dispatch;
+    HRESULT hr = LoadIDispatchInfo(dispatch.GetAddressOf());
     if (FAILED(hr))
         return hr;
 
-    ComRef<ICreateTypeLib2> lib;
-    CHECK("CreateTypeLib2", CreateTypeLib2(target, path.c_str(), lib.put()));
+    ComPtr<ICreateTypeLib2> lib;
+    CHECK("CreateTypeLib2", CreateTypeLib2(target, path.c_str(), lib.GetAddressOf()));
     CHECK("library guid", lib->SetGuid(LIBID_Orvane));
     CHECK("library name", lib->SetName(Ole(kLibraryName)));
     CHECK("library version", lib->SetVersion(ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR));
     CHECK("library lcid", lib->SetLcid(0));
     CHECK("library flags", lib->SetLibFlags(0));
 
-    ComRef<ITypeInfo> iface;
-    hr = WriteInterface(lib.get(), dispatch.get(), iface.put());
-    if (SUCCEEDED(hr))
-        hr = WriteCoclass(lib.get(), iface.get());
-    if (FAILED(hr))
+    ComPtr<ITypeInfo> iface;
+    hr = WriteInterface(lib.Get(), dispatch.Get(), iface.GetAddressOf());
+    if (FAILED(hr) || FAILED(hr = WriteCoclass(lib.Get(), iface.Get())))
         return hr;
     CHECK("SaveAllChanges", lib->SaveAllChanges());
     return S_OK;
@@ -159,27 +150,28 @@ HRESULT WriteIidFile(const char* path, const GUID& id)
     std::memcpy(bytes + 12, id.Data4, 8);
 
     FILE* f = std::fopen(path, "wb");
-    if (!f) {
-        std::fprintf(stderr, "WriteTypeLib: cannot open %s\n", path);
-        return E_FAIL;
-    }
-    const bool ok = std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
-    const bool closed = std::fclose(f) == 0;
-    if (!ok || !closed) {
+    bool ok = f && std::fwrite(bytes, 1, sizeof bytes, f) == sizeof bytes;
+    if (f && std::fclose(f) != 0)
+        ok = false;
+    if (!ok)
         std::fprintf(stderr, "WriteTypeLib: cannot write %s\n", path);
-        return E_FAIL;
-    }
-    return S_OK;
+    return ok ? S_OK : E_FAIL;
+}
+
+HRESULT Generate(const std::wstring& tlbPath, const char* iidPath, SYSKIND target)
+{
+    CHECK("CoInitialize", CoInitialize(nullptr));
+    const HRESULT hr = WriteTypeLibrary(tlbPath, target);
+    CoUninitialize();
+    return SUCCEEDED(hr) ? WriteIidFile(iidPath, IID__clsRegistry) : hr;
 }
 
 std::wstring Widen(const char* s)
 {
     const int n = MultiByteToWideChar(CP_ACP, 0, s, -1, nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring w(static_cast<size_t>(n), L'\0');
+    std::wstring w(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
     MultiByteToWideChar(CP_ACP, 0, s, -1, &w[0], n);
-    w.resize(static_cast<size_t>(n - 1));
+    w.resize(w.size() - 1);
     return w;
 }
 
@@ -196,18 +188,7 @@ int main(int argc, char** argv)
     }
 
     const std::wstring tlbPath = Widen(argv[1]);
-    HRESULT hr = CoInitialize(nullptr);
-    if (FAILED(hr)) {
-        std::fprintf(stderr, "WriteTypeLib: CoInitialize failed: 0x%08lX\n",
-                     static_cast<unsigned long>(hr));
-        return 1;
-    }
-    hr = WriteTypeLibrary(tlbPath, target);
-    CoUninitialize();
-    if (SUCCEEDED(hr))
-        hr = WriteIidFile(argv[2], IID__clsRegistry);
-
-    if (FAILED(hr)) {
+    if (FAILED(Generate(tlbPath, argv[2], target))) {
         DeleteFileW(tlbPath.c_str());
         std::remove(argv[2]);
         return 1;
