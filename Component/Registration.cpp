@@ -13,8 +13,15 @@
 namespace orvane {
 namespace {
 
-constexpr wchar_t kMachineClasses[] = L"Software\\Classes";
-constexpr SYSKIND kSysKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+constexpr bool kIs64Bit = sizeof(void*) == 8;
+constexpr wchar_t kClassesPath[] = L"Software\\Classes";
+// The standard marshaller for OLE Automation interfaces, driven by the type library.
+constexpr wchar_t kAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
+
+HKEY ScopeHive(RegistrationScope scope)
+{
+    return scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
 
 std::wstring GuidText(REFGUID guid)
 {
@@ -23,38 +30,64 @@ std::wstring GuidText(REFGUID guid)
     return text;
 }
 
-HRESULT RegisterTypeLibrary(std::wstring path) noexcept
+std::wstring ClassKey()
 {
-    Microsoft::WRL::ComPtr<ITypeLib> library;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
-    if (SUCCEEDED(hr))
-        hr = RegisterTypeLib(library.Get(), path.data(), nullptr); // takes a non-const path
-    return hr;
+    return L"CLSID\\" + GuidText(CLSID_clsRegistry);
 }
 
-bool TypeLibraryRegistered() noexcept
+std::vector<RegistryEntry> Select(std::vector<RegistryEntry> entries, bool shared)
 {
-    BSTR path = nullptr;
-    const HRESULT hr = QueryPathOfRegTypeLib(LIBID_Orvane, ORVANE_VERSION_MAJOR,
-                                             ORVANE_VERSION_MINOR, 0, &path);
-    SysFreeString(path);
-    return SUCCEEDED(hr);
+    std::erase_if(entries, [shared](const RegistryEntry& entry) { return entry.shared != shared; });
+    return entries;
 }
 
-HRESULT UnregisterTypeLibrary() noexcept
+// Whether the other architecture's build has the class registered in its own view.
+bool OtherArchitectureRegistered(RegistrationScope scope)
 {
-    if (!TypeLibraryRegistered())
-        return S_OK;
-    return UnRegisterTypeLib(LIBID_Orvane, ORVANE_VERSION_MAJOR, ORVANE_VERSION_MINOR, 0,
-                             kSysKind);
+    const std::wstring key = std::wstring(kClassesPath) + L"\\" + ClassKey() + L"\\InprocServer32";
+    UniqueHkey handle;
+    return RegOpenKeyExW(ScopeHive(scope), key.c_str(), 0,
+                         KEY_QUERY_VALUE | (kIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY),
+                         handle.put()) == ERROR_SUCCESS;
+}
+
+HRESULT OpenClassesRoot(RegistrationScope scope, bool create, UniqueHkey& root)
+{
+    const REGSAM access = KEY_READ | KEY_WRITE;
+    const LONG status = create ? RegCreateKeyExW(ScopeHive(scope), kClassesPath, 0, nullptr, 0,
+                                                 access, nullptr, root.put(), nullptr)
+                               : RegOpenKeyExW(ScopeHive(scope), kClassesPath, 0, access,
+                                               root.put());
+    return HRESULT_FROM_WIN32(status);
 }
 
 } // namespace
 
-std::vector<RegistryEntry> ServerEntries(const std::wstring& modulePath)
+std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath)
+{
+    const std::wstring libraryKey = L"TypeLib\\" + GuidText(LIBID_Orvane);
+    const std::wstring library = libraryKey + L"\\" ORVANE_TYPELIB_VERSION_TEXT;
+    const std::wstring iface = L"Interface\\" + GuidText(IID__clsRegistry);
+    const std::wstring folder = modulePath.substr(0, modulePath.find_last_of(L'\\') + 1);
+    return {
+        {libraryKey, L"", L"", true, true},
+        {library, L"", L"" ORVANE_LIBRARY_NAME, true},
+        {library + L"\\FLAGS", L"", L"0", true},
+        {library + L"\\HELPDIR", L"", folder, true},
+        {library + L"\\0", L"", L"", true, true},
+        {library + (kIs64Bit ? L"\\0\\win64" : L"\\0\\win32"), L"", modulePath, false},
+        {iface, L"", L"" ORVANE_INTERFACE_NAME, true},
+        {iface + L"\\ProxyStubClsid", L"", kAutomationProxy, true},
+        {iface + L"\\ProxyStubClsid32", L"", kAutomationProxy, true},
+        {iface + L"\\TypeLib", L"", GuidText(LIBID_Orvane), true},
+        {iface + L"\\TypeLib", L"Version", L"" ORVANE_TYPELIB_VERSION_TEXT, true},
+    };
+}
+
+std::vector<RegistryEntry> ClassEntries(const std::wstring& modulePath)
 {
     const std::wstring clsid = GuidText(CLSID_clsRegistry);
-    const std::wstring classKey = L"CLSID\\" + clsid;
+    const std::wstring classKey = ClassKey();
     const std::wstring progId = L"" ORVANE_PROGID;
     const std::wstring versioned = L"" ORVANE_PROGID_VERSIONED;
     const std::wstring name = L"" ORVANE_CLASS_NAME;
@@ -66,29 +99,29 @@ std::vector<RegistryEntry> ServerEntries(const std::wstring& modulePath)
         {classKey + L"\\VersionIndependentProgID", L"", progId},
         {classKey + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
         {classKey + L"\\Version", L"", L"" ORVANE_TYPELIB_VERSION_TEXT},
-        {progId, L"", name},
-        {progId + L"\\CLSID", L"", clsid},
-        {progId + L"\\CurVer", L"", versioned},
-        {versioned, L"", name},
-        {versioned + L"\\CLSID", L"", clsid},
+        {progId, L"", name, true},
+        {progId + L"\\CLSID", L"", clsid, true},
+        {progId + L"\\CurVer", L"", versioned, true},
+        {versioned, L"", name, true},
+        {versioned + L"\\CLSID", L"", clsid, true},
     };
 }
 
-HRESULT RegisterServer() noexcept
+HRESULT RegisterServer(RegistrationScope scope) noexcept
 {
     try {
         const std::wstring path = ThisModulePath();
-        if (path.empty())
+        UniqueHkey root;
+        if (path.empty() || FAILED(OpenClassesRoot(scope, true, root)))
             return SELFREG_E_CLASS;
-        if (FAILED(RegisterTypeLibrary(path)))
-            return SELFREG_E_TYPELIB;
 
-        UniqueHkey classes;
-        LONG status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kMachineClasses, 0, nullptr, 0,
-                                      KEY_READ | KEY_WRITE,
-                                      nullptr, classes.put(), nullptr);
-        if (status != ERROR_SUCCESS || FAILED(WriteEntries(classes.get(), ServerEntries(path)))) {
-            UnregisterTypeLibrary();
+        // Register only a type library that loads from our own file.
+        Microsoft::WRL::ComPtr<ITypeLib> library;
+        if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)) ||
+            FAILED(WriteEntries(root.get(), TypeLibraryEntries(path))))
+            return SELFREG_E_TYPELIB;
+        if (FAILED(WriteEntries(root.get(), ClassEntries(path)))) {
+            UnregisterServer(scope);
             return SELFREG_E_CLASS;
         }
         return S_OK;
@@ -97,23 +130,30 @@ HRESULT RegisterServer() noexcept
     }
 }
 
-HRESULT UnregisterServer() noexcept
+HRESULT UnregisterServer(RegistrationScope scope) noexcept
 {
     try {
-        HRESULT result = S_OK;
-        UniqueHkey classes;
-        const LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMachineClasses, 0,
-                                          KEY_QUERY_VALUE | KEY_SET_VALUE | DELETE,
-                                          classes.put());
-        if (status == ERROR_SUCCESS) {
-            if (FAILED(RemoveEntries(classes.get(), ServerEntries(ThisModulePath()))))
-                result = SELFREG_E_CLASS;
-        } else if (status != ERROR_FILE_NOT_FOUND) {
-            result = SELFREG_E_CLASS;
+        UniqueHkey root;
+        const HRESULT opened = OpenClassesRoot(scope, false, root);
+        if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+            return S_OK;
+        if (FAILED(opened))
+            return SELFREG_E_CLASS;
+
+        const std::wstring path = ThisModulePath();
+        const std::vector<RegistryEntry> classes = ClassEntries(path);
+        const std::vector<RegistryEntry> library = TypeLibraryEntries(path);
+        HRESULT classResult = RemoveEntries(root.get(), Select(classes, false));
+        HRESULT libraryResult = RemoveEntries(root.get(), Select(library, false));
+        if (!OtherArchitectureRegistered(scope)) {
+            if (FAILED(RemoveEntries(root.get(), Select(classes, true))))
+                classResult = E_FAIL;
+            if (FAILED(RemoveEntries(root.get(), Select(library, true))))
+                libraryResult = E_FAIL;
         }
-        if (FAILED(UnregisterTypeLibrary()))
-            result = SELFREG_E_TYPELIB;
-        return result;
+        if (FAILED(classResult))
+            return SELFREG_E_CLASS;
+        return FAILED(libraryResult) ? SELFREG_E_TYPELIB : S_OK;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -1,4 +1,4 @@
-// What DllRegisterServer records and DllUnregisterServer removes.
+// What DllRegisterServer and DllInstall record, and their counterparts remove.
 #pragma once
 
 #include "RegistryEntries.h"
@@ -8,10 +8,19 @@
 
 namespace orvane {
 
-// The class and its ProgIDs, below a classes root (HKLM\Software\Classes machine-wide).
-std::vector<RegistryEntry> ServerEntries(const std::wstring& modulePath);
+enum class RegistrationScope {
+    Machine, // HKEY_LOCAL_MACHINE\Software\Classes
+    User,    // HKEY_CURRENT_USER\Software\Classes, no administrator needed
+};
 
-HRESULT RegisterServer() noexcept;
-HRESULT UnregisterServer() noexcept;
+// The type library, the class and its ProgIDs, below a classes root.
+std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath);
+std::vector<RegistryEntry> ClassEntries(const std::wstring& modulePath);
+
+HRESULT RegisterServer(RegistrationScope scope) noexcept;
+
+// Removes this architecture's entries; the entries both architectures share go only when
+// the other architecture has no registration of the class left.
+HRESULT UnregisterServer(RegistrationScope scope) noexcept;
 
 } // namespace orvane

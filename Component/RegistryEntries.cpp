@@ -10,7 +10,7 @@ LONG WriteEntry(HKEY root, const RegistryEntry& entry)
     UniqueHkey key;
     LONG status = RegCreateKeyExW(root, entry.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                                   KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (status != ERROR_SUCCESS)
+    if (status != ERROR_SUCCESS || entry.keyOnly)
         return status;
     const DWORD bytes = static_cast<DWORD>((entry.data.size() + 1) * sizeof(wchar_t));
     return RegSetValueExW(key.get(), entry.name.c_str(), 0, REG_SZ,
@@ -26,9 +26,11 @@ LONG RemoveEntry(HKEY root, const RegistryEntry& entry)
         return ERROR_SUCCESS;
     if (status != ERROR_SUCCESS)
         return status;
-    status = RegDeleteValueW(key.get(), entry.name.c_str());
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        return status;
+    if (!entry.keyOnly) {
+        status = RegDeleteValueW(key.get(), entry.name.c_str());
+        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+            return status;
+    }
 
     DWORD subkeys = 0;
     DWORD values = 0;

@@ -12,6 +12,8 @@ struct RegistryEntry {
     std::wstring key;  // below the root the entries are written under
     std::wstring name; // the value's name; empty for the key's default value
     std::wstring data; // REG_SZ
+    bool shared = false;  // seen by both the 32-bit and the 64-bit registry view
+    bool keyOnly = false; // a key of ours that holds no value of its own
 };
 
 // Writes the entries in order. On failure removes what it wrote and returns the error.

@@ -35,10 +35,19 @@ STDAPI DllCanUnloadNow()
 
 STDAPI DllRegisterServer()
 {
-    return orvane::RegisterServer();
+    return orvane::RegisterServer(orvane::RegistrationScope::Machine);
 }
 
 STDAPI DllUnregisterServer()
 {
-    return orvane::UnregisterServer();
+    return orvane::UnregisterServer(orvane::RegistrationScope::Machine);
+}
+
+// regsvr32 /n /i:user registers for the current user alone; /u /n /i:user undoes it.
+STDAPI DllInstall(BOOL bInstall, PCWSTR pszCmdLine)
+{
+    if (!pszCmdLine || lstrcmpiW(pszCmdLine, L"user") != 0)
+        return E_INVALIDARG;
+    return bInstall ? orvane::RegisterServer(orvane::RegistrationScope::User)
+                    : orvane::UnregisterServer(orvane::RegistrationScope::User);
 }

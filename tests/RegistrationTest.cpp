@@ -47,7 +47,14 @@ protected:
     void TearDown() override
     {
         UnregisterServer();
+        Install(FALSE, L"user");
         ServerDllTest::TearDown();
+    }
+
+    HRESULT Install(BOOL install, const wchar_t* commandLine)
+    {
+        using Proc = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
+        return Export<Proc>("DllInstall")(install, commandLine);
     }
 
     std::wstring path_;
@@ -114,6 +121,7 @@ TEST_F(Registration, ClientsCreateItOnlyWhileRegistered)
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Orvane.clsRegistry"));
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Orvane.clsRegistry.1"));
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\" + GuidText(IID__clsRegistry)));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + GuidText(LIBID_Orvane)));
     }
 }
 
@@ -135,6 +143,66 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatItWrote)
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, classKey + L"\\InprocServer32"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID"));
     RegDeleteTreeW(HKEY_CLASSES_ROOT, classKey.c_str());
+}
+
+TEST_F(Registration, PerUserStaysInTheUsersHiveAndLeadsToTheServer)
+{
+    ASSERT_EQ(UnregisterServer(), S_OK);
+    ASSERT_EQ(Install(TRUE, L"user"), S_OK);
+
+    const std::wstring clsid = GuidText(CLSID_clsRegistry);
+    const std::wstring library = L"TypeLib\\" + GuidText(LIBID_Orvane);
+    const std::wstring iface = L"Interface\\" + GuidText(IID__clsRegistry);
+    const std::wstring ours[] = {L"CLSID\\" + clsid, L"Orvane.clsRegistry",
+                                 L"Orvane.clsRegistry.1", library, iface};
+    for (const std::wstring& key : ours) {
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, L"Software\\Classes\\" + key)) << key;
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key)) << key;
+    }
+
+    // Follow the entries as COM would: ProgID to class to server, and library to file.
+    const std::wstring user = L"Software\\Classes\\";
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, user + L"Orvane.clsRegistry\\CLSID", L""), clsid);
+    const auto server =
+        ReadString(HKEY_CURRENT_USER, user + L"CLSID\\" + clsid + L"\\InprocServer32", L"");
+    ASSERT_EQ(server, path_);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, user + L"CLSID\\" + clsid + L"\\InprocServer32",
+                         L"ThreadingModel"),
+              L"Apartment");
+    const auto libraryFile = ReadString(HKEY_CURRENT_USER,
+                                        user + library + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64"
+                                                                             : L"\\1.0\\0\\win32"),
+                                        L"");
+    ASSERT_EQ(libraryFile, path_);
+    ComPtr<ITypeLib> loaded;
+    EXPECT_EQ(LoadTypeLibEx(libraryFile->c_str(), REGKIND_NONE, &loaded), S_OK);
+
+    HMODULE again = LoadLibraryW(server->c_str());
+    ASSERT_EQ(again, dll_);
+    ComPtr<_clsRegistry> instance = NewInstance();
+    orvane::UniqueBstr key = Bstr(L"HKEY_CURRENT_USER\\Software");
+    VARIANT_BOOL exists = VARIANT_FALSE;
+    EXPECT_EQ(instance->KeyExist(key.get(), &exists), S_OK);
+    EXPECT_EQ(exists, VARIANT_TRUE);
+    instance.Reset();
+    FreeLibrary(again);
+
+    ASSERT_EQ(Install(FALSE, L"user"), S_OK);
+    EXPECT_EQ(Install(FALSE, L"user"), S_OK);
+    for (const std::wstring& key : ours)
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key)) << key;
+}
+
+TEST_F(Registration, InstallTakesOnlyTheUserCommandLine)
+{
+    for (const wchar_t* commandLine : {static_cast<const wchar_t*>(nullptr), L"", L"machine",
+                                       L"user ", L"/user", L"users"}) {
+        for (BOOL install : {TRUE, FALSE})
+            EXPECT_EQ(Install(install, commandLine), E_INVALIDARG)
+                << (commandLine ? commandLine : L"(null)") << " " << install;
+    }
+    EXPECT_EQ(Install(TRUE, L"USER"), S_OK);
+    EXPECT_EQ(Install(FALSE, L"User"), S_OK);
 }
 
 TEST(RegistryEntries, FailedWriteRemovesWhatItWrote)
