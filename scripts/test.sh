@@ -3,7 +3,7 @@
 # that need a real window get an Xvfb display of their own.
 source "$(dirname "$0")/common.sh"
 
-presets=(x86)
+presets=(x86 x64)
 xvfb_pid=
 cleanup() {
   stop_prefix
@@ -23,7 +23,10 @@ rm -f "$displayfile"
 status=0
 for preset in "${presets[@]}"; do
   echo "== $preset"
-  build "$preset" -DBUILD_TESTING=ON
+  # The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
+  peer=()
+  [ "$preset" = x64 ] && peer=(-DORVANE_PEER_BIN="$PWD/build/x86/bin")
+  build "$preset" -DBUILD_TESTING=ON "${peer[@]}"
   # Wine's helper processes inherit the standard streams; let one start with them closed
   # so that ctest's pipes are not held open.
   wine cmd /c exit </dev/null >/dev/null 2>&1
