@@ -9,7 +9,8 @@
 
 namespace {
 
-const std::wstring kBase = L"Software\\OrvaneProbeTest";
+// One key per test process: ctest runs the tests side by side.
+const std::wstring kBase = L"Software\\OrvaneProbeTest" + std::to_wstring(GetCurrentProcessId());
 
 class RealRegistry : public testing::Test {
 protected:
@@ -86,7 +87,7 @@ TEST_F(RealRegistry, KeyWithoutReadAccessIsFalse)
     ASSERT_EQ(created, ERROR_SUCCESS);
 
     HKEY probe = nullptr;
-    const LONG direct = RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\OrvaneProbeTest\\Locked", 0,
+    const LONG direct = RegOpenKeyExW(HKEY_CURRENT_USER, (kBase + L"\\Locked").c_str(), 0,
                                       KEY_READ, &probe);
     if (direct == ERROR_SUCCESS) {
         RegCloseKey(probe);
