@@ -30,8 +30,11 @@ for preset in "${presets[@]}"; do
   # Wine's helper processes inherit the standard streams; let one start with them closed
   # so that ctest's pipes are not held open.
   wine cmd /c exit </dev/null >/dev/null 2>&1
-  # A retry absorbs the rare crash of the Wine loader itself; a real fault fails twice.
-  ctest --preset "$preset" -j "$(nproc)" --repeat until-pass:2 || status=1
+  # The window tests go first: the first program to open a window starts Wine's desktop,
+  # and the others run without a display. A retry absorbs the rare crash of the Wine
+  # loader itself; a real fault fails twice.
+  ctest --preset "$preset" -R Window --repeat until-pass:2 || status=1
+  ctest --preset "$preset" -E Window -j "$(nproc)" --repeat until-pass:2 || status=1
   stop_prefix
 done
 exit $status
