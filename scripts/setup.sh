@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine32:i386 wine64 xvfb xauth x11-utils
+  wine wine32:i386 wine64 xvfb xauth
   cmake ninja-build googletest
 )
 
