@@ -1,7 +1,8 @@
 # cmake -DRUN=<wine command> -DBIN=<folder of Orvane.dll> -DEXAMPLES=<folder> -DCASES=<folder>
 #       -P ScriptClients.cmake
 # Registers Orvane.dll with regsvr32, runs the script clients through cscript and compares
-# what they print, unregisters it and checks that the clients can no longer create it.
+# what they print, unregisters it and checks that the clients can no longer create it;
+# then registers and unregisters it per user.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 
@@ -33,3 +34,13 @@ run(ignored 0 RUN ${BIN} regsvr32 /s /u Orvane.dll)
 run(ignored 0 RUN ${BIN} regsvr32 /s /u Orvane.dll)
 expect_not_creatable(RUN KeyExist.vbs)
 expect_not_creatable(RUN KeyExist.js)
+
+# Per user, through regsvr32's own switches: entries in HKEY_CURRENT_USER only, and gone
+# again afterwards.
+set(progid "Software\\Classes\\Orvane.clsRegistry\\CLSID")
+run(ignored 0 RUN ${BIN} regsvr32 /s /n /i:user Orvane.dll)
+run(ignored 0 RUN ${BIN} reg query "HKCU\\${progid}")
+run(ignored 1 RUN ${BIN} reg query "HKLM\\${progid}")
+run(ignored 0 RUN ${BIN} regsvr32 /s /u /n /i:user Orvane.dll)
+run(ignored 1 RUN ${BIN} reg query "HKCU\\${progid}")
+message(STATUS "regsvr32 /n /i:user: registered in and removed from HKEY_CURRENT_USER only")
