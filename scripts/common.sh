@@ -27,7 +27,8 @@ use_prefix() {
   export WINEPREFIX="$PWD/build/$1/wineprefix"
   case $1 in x64*) export WINEARCH=win64 ;; *) export WINEARCH=win32 ;; esac
   mkdir -p "$WINEPREFIX"
-  wineserver -p </dev/null >/dev/null 2>&1
+  # Exits 2 when a server already runs for this prefix.
+  wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]
 }
 
 stop_prefix() {
