@@ -6,7 +6,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth
   cmake ninja-build googletest
-  wixl msitools
+  wixl msitools zip
 )
 
 missing=()

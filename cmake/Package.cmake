@@ -1,0 +1,50 @@
+# Makes the release archive from a 32-bit and a 64-bit build tree:
+#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package -P cmake/Package.cmake
+# Both trees are installed into one folder, SHA256SUMS lists every file in it, and the zip
+# holds the files in name order with one fixed time (SOURCE_DATE_EPOCH, else 1980), so that the
+# same build output always gives the same bytes.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var X86 X64 OUT)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "Package.cmake needs -D${var}=...")
+  endif()
+endforeach()
+
+file(STRINGS "${X64}/CMakeCache.txt" version REGEX "^CMAKE_PROJECT_VERSION:")
+string(REGEX REPLACE "^[^=]*=" "" version "${version}")
+set(name "Orvane-${version}")
+set(tree "${OUT}/${name}")
+
+file(REMOVE_RECURSE "${tree}" "${OUT}/${name}.zip")
+foreach(build IN ITEMS "${X86}" "${X64}")
+  execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${tree}"
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+
+file(GLOB_RECURSE files RELATIVE "${tree}" "${tree}/*")
+list(SORT files)
+set(sums "")
+foreach(file IN LISTS files)
+  file(SHA256 "${tree}/${file}" hash)
+  string(APPEND sums "${hash}  ${file}\n")
+endforeach()
+file(WRITE "${tree}/SHA256SUMS" "${sums}")
+list(APPEND files SHA256SUMS)
+list(SORT files)
+
+# The zip holds no owner and no extra time fields (-X), and every file gets the one time,
+# written in UTC so that the time zone cannot change the bytes.
+if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
+  set(ENV{SOURCE_DATE_EPOCH} 315532800) # 1980-01-01, the earliest time a zip can hold
+endif()
+string(TIMESTAMP stamp "%Y%m%d%H%M.%S" UTC) # string(TIMESTAMP) reads SOURCE_DATE_EPOCH
+find_program(ZIP zip REQUIRED)
+list(TRANSFORM files PREPEND "${name}/")
+foreach(file IN LISTS files)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E env TZ=UTC touch -t "${stamp}" "${file}"
+                  WORKING_DIRECTORY "${OUT}" COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env TZ=UTC "${ZIP}" -q -X -D "${name}.zip" ${files}
+                WORKING_DIRECTORY "${OUT}" COMMAND_ERROR_IS_FATAL ANY)
+message(STATUS "${OUT}/${name}.zip")
