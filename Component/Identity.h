@@ -19,6 +19,9 @@
 #define ORVANE_PROGID_VERSIONED    "Orvane.clsRegistry.1"
 #define ORVANE_THREADING_MODEL     "Apartment"
 #define ORVANE_COMPANY_NAME        "Orvane"
+/* The side-by-side assembly that describes the DLL to registration-free clients; its
+   manifest is <name>.manifest beside the DLL. */
+#define ORVANE_ASSEMBLY_NAME       "Orvane.clsRegistry"
 
 #define ORVANE_VERSION_MAJOR       1
 #define ORVANE_VERSION_MINOR       0
