@@ -9,6 +9,7 @@ foreach(var X86 X64 OUT)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "Package.cmake needs -D${var}=...")
   endif()
+  cmake_path(ABSOLUTE_PATH ${var} NORMALIZE)
 endforeach()
 
 file(STRINGS "${X64}/CMakeCache.txt" version REGEX "^CMAKE_PROJECT_VERSION:")
