@@ -1,25 +1,14 @@
 // Registration-free activation: with nothing registered, an activation context made from the
 // component's manifest beside the DLL leads COM to the class, its ProgIDs, its type library
 // and the marshaller of its interface; without the context none of them resolves.
+#include "AnotherApartment.h"
 #include "Identity.h"
 #include "ServerTest.h"
 
-#include <atomic>
 #include <functional>
-#include <thread>
 #include <vector>
 
 namespace {
-
-const struct {
-    const wchar_t* path;
-    VARIANT_BOOL answer;
-} kKeys[] = {
-    {L"HKEY_LOCAL_MACHINE\\SOFTWARE", VARIANT_TRUE},
-    {L"HKEY_CURRENT_USER\\Software", VARIANT_TRUE},
-    {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvaneNoSuchKey", VARIANT_FALSE},
-    {L"HKEY_NOWHERE\\X", VARIANT_FALSE},
-};
 
 const wchar_t* const kProgIds[] = {L"" ORVANE_PROGID, L"" ORVANE_PROGID_VERSIONED};
 
@@ -85,7 +74,7 @@ protected:
 
     static void ExpectAnswers(_clsRegistry* object)
     {
-        for (const auto& key : kKeys) {
+        for (const auto& key : kKnownKeys) {
             orvane::UniqueBstr path = Bstr(key.path);
             VARIANT_BOOL answer = 0x5A5A;
             EXPECT_EQ(object->KeyExist(path.get(), &answer), S_OK) << key.path;
@@ -176,7 +165,7 @@ TEST_F(RegFree, LateBindingByNameAnswersAsTheVtable)
     DISPID id = DISPID_UNKNOWN;
     ASSERT_EQ(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
     EXPECT_EQ(id, ORVANE_DISPID_KEYEXIST);
-    for (const auto& key : kKeys) {
+    for (const auto& key : kKnownKeys) {
         orvane::UniqueBstr path = Bstr(key.path);
         VARIANT argument{};
         argument.vt = VT_BSTR;
@@ -228,48 +217,7 @@ TEST_F(RegFree, AnotherApartmentCallsThroughTheAutomationMarshaller)
     ASSERT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER,
                                IID_PPV_ARGS(&object)),
               S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID__clsRegistry, object.Get(), &stream),
-              S_OK);
-
-    HRESULT unmarshalled = E_FAIL;
-    bool proxied = false;
-    std::vector<HRESULT> results;
-    std::vector<VARIANT_BOOL> answers;
-    std::atomic<bool> done{false};
-    const DWORD owner = GetCurrentThreadId();
-    std::thread caller([&] {
-        ULONG_PTR cookie = 0;
-        const bool active = ActivateActCtx(context_, &cookie) != FALSE;
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        {
-            ComPtr<_clsRegistry> remote;
-            unmarshalled = CoGetInterfaceAndReleaseStream(
-                stream.Detach(), IID__clsRegistry, reinterpret_cast<void**>(remote.GetAddressOf()));
-            if (SUCCEEDED(unmarshalled)) {
-                proxied = remote.Get() != object.Get();
-                for (const auto& key : kKeys) {
-                    orvane::UniqueBstr path = Bstr(key.path);
-                    VARIANT_BOOL answer = 0x5A5A;
-                    results.push_back(remote->KeyExist(path.get(), &answer));
-                    answers.push_back(answer);
-                }
-            }
-        }
-        CoUninitialize();
-        if (active)
-            DeactivateActCtx(0, cookie);
-        done = true;
-        PostThreadMessageW(owner, WM_NULL, 0, 0);
-    });
-    while (!done) {
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message);
-        }
-    }
-    caller.join();
+    const RemoteAnswers remote = AskFromAnotherApartment(object.Get(), context_);
     object.Reset();
 
     // Wine's marshaller registers a type library it finds through an activation context, and
@@ -280,13 +228,7 @@ TEST_F(RegFree, AnotherApartmentCallsThroughTheAutomationMarshaller)
                           sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
     EXPECT_FALSE(TypeLibraryRegistered());
 
-    ASSERT_EQ(unmarshalled, S_OK);
-    EXPECT_TRUE(proxied);
-    ASSERT_EQ(results.size(), std::size(kKeys));
-    for (size_t i = 0; i < results.size(); ++i) {
-        EXPECT_EQ(results[i], S_OK) << kKeys[i].path;
-        EXPECT_EQ(answers[i], kKeys[i].answer) << kKeys[i].path;
-    }
+    ExpectKnownAnswers(remote);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // Many apartments at once, and a call from another apartment through a marshalled pointer.
+#include "AnotherApartment.h"
 #include "ServerTest.h"
 
 #include <atomic>
@@ -7,19 +8,6 @@
 #include <vector>
 
 namespace {
-
-struct KeyCase {
-    const wchar_t* path;
-    VARIANT_BOOL answer;
-};
-
-const KeyCase kMix[] = {
-    {L"HKEY_LOCAL_MACHINE\\SOFTWARE", VARIANT_TRUE},
-    {L"HKEY_CURRENT_USER", VARIANT_TRUE},
-    {L"HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvaneNoSuchKey", VARIANT_FALSE},
-    {L"HKEY_NOWHERE\\X", VARIANT_FALSE},
-    {L"HKEY_local_machine\\SOFTWARE", VARIANT_FALSE},
-};
 
 using Stress = ServerDllTest;
 
@@ -41,7 +29,7 @@ TEST_F(Stress, ApartmentThreadsEachWithTheirOwnInstances)
                 for (int i = 0; i < kCallsPerThread; ++i) {
                     if (i % 50 == 0)
                         probe = NewInstance(); // fresh instances now and then
-                    const KeyCase& c = kMix[(i + t) % std::size(kMix)];
+                    const KeyCase& c = kKnownKeys[(i + t) % std::size(kKnownKeys)];
                     orvane::UniqueBstr key = Bstr(c.path);
                     VARIANT_BOOL answer = 0x5A5A;
                     if (!probe || probe->KeyExist(key.get(), &answer) != S_OK)
@@ -69,49 +57,7 @@ TEST_F(Stress, CallsThroughAMarshalledPointerAnswerTheSame)
     ASSERT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER,
                                IID_PPV_ARGS(&probe)),
               S_OK);
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CoMarshalInterThreadInterfaceInStream(IID__clsRegistry, probe.Get(), &stream), S_OK);
-
-    std::vector<HRESULT> results;
-    std::vector<VARIANT_BOOL> answers;
-    bool proxied = false;
-    std::atomic<bool> done{false};
-    const DWORD owner = GetCurrentThreadId();
-    std::thread caller([&] {
-        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        {
-            ComPtr<_clsRegistry> remote;
-            if (SUCCEEDED(CoGetInterfaceAndReleaseStream(stream.Detach(), IID__clsRegistry,
-                                                         reinterpret_cast<void**>(remote.GetAddressOf())))) {
-                proxied = remote.Get() != probe.Get();
-                for (const KeyCase& c : kMix) {
-                    orvane::UniqueBstr key = Bstr(c.path);
-                    VARIANT_BOOL answer = 0x5A5A;
-                    results.push_back(remote->KeyExist(key.get(), &answer));
-                    answers.push_back(answer);
-                }
-            }
-        }
-        CoUninitialize();
-        done = true;
-        PostThreadMessageW(owner, WM_NULL, 0, 0);
-    });
-    while (!done) {
-        MSG message;
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT) == WAIT_OBJECT_0) {
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message);
-        }
-    }
-    caller.join();
-
-    EXPECT_TRUE(proxied);
-    ASSERT_EQ(results.size(), std::size(kMix));
-    for (size_t i = 0; i < results.size(); ++i) {
-        SCOPED_TRACE(testing::Message() << std::wstring(kMix[i].path));
-        EXPECT_EQ(results[i], S_OK);
-        EXPECT_EQ(answers[i], kMix[i].answer);
-    }
+    ExpectKnownAnswers(AskFromAnotherApartment(probe.Get()));
     probe.Reset();
     EXPECT_EQ(UnregisterServer(), S_OK);
     EXPECT_EQ(CanUnloadNow(), S_OK);
