@@ -76,11 +76,12 @@ std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath)
         {library + L"\\HELPDIR", L"", folder, true},
         {library + L"\\0", L"", L"", true, true},
         {library + (kIs64Bit ? L"\\0\\win64" : L"\\0\\win32"), L"", modulePath, false},
-        {iface, L"", L"" ORVANE_INTERFACE_NAME, true},
-        {iface + L"\\ProxyStubClsid", L"", kAutomationProxy, true},
-        {iface + L"\\ProxyStubClsid32", L"", kAutomationProxy, true},
-        {iface + L"\\TypeLib", L"", GuidText(LIBID_Orvane), true},
-        {iface + L"\\TypeLib", L"Version", L"" ORVANE_TYPELIB_VERSION_TEXT, true},
+        // Like CLSID, Interface has a key of its own in each registry view.
+        {iface, L"", L"" ORVANE_INTERFACE_NAME},
+        {iface + L"\\ProxyStubClsid", L"", kAutomationProxy},
+        {iface + L"\\ProxyStubClsid32", L"", kAutomationProxy},
+        {iface + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+        {iface + L"\\TypeLib", L"Version", L"" ORVANE_TYPELIB_VERSION_TEXT},
     };
 }
 

@@ -38,7 +38,8 @@ endforeach()
 
 # Nothing of either registration is left behind.
 foreach(key "Orvane.clsRegistry" "Orvane.clsRegistry.1" "TypeLib\\{6483FCF5-565D-49BF-BDBE-3E1CBE683778}"
-            "CLSID\\{AFE282F4-9F47-4915-A824-A5D355766B51}")
+            "CLSID\\{AFE282F4-9F47-4915-A824-A5D355766B51}"
+            "Interface\\{8139D8C3-D30D-419C-B79F-7B75E11F7050}")
   foreach(runner RUN32 RUN64)
     run(ignored 1 ${runner} ${BIN64} reg query "HKLM\\Software\\Classes\\${key}")
   endforeach()

@@ -1,0 +1,76 @@
+# cmake -DWIXL=<wixl> -DMSIBUILD=<msibuild> -DMSIINFO=<msiinfo> -DSET_TIME=<command>
+#       -DDLL64=<file> -DDLL32=<file> -DIDENTITY=<Identity.h> -DSOURCE=<folder of Orvane.wxs>
+#       -DVERSION=<x.y> -DPRODUCT_CODE=<guid> -DUPGRADE_CODE=<guid> -DEPOCH=<seconds>
+#       -DWORK=<scratch folder> -DOUTPUT=<file.msi> -P BuildPackage.cmake
+# Builds Orvane.msi with wixl, then replaces what wixl makes up on each run (the build time
+# and a random package code in the summary information) so that the same inputs give the
+# same file byte for byte.
+cmake_minimum_required(VERSION 3.25)
+
+function(check what)
+  execute_process(${ARGN} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${what} failed (${status}):\n${out}${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+# The component's values under the names Identity.h gives them (ORVANE_*).
+file(STRINGS ${IDENTITY} lines REGEX "^#define ORVANE_[A-Z0-9_]+ ")
+set(defines)
+foreach(line IN LISTS lines)
+  if(line MATCHES "^#define (ORVANE_[A-Z0-9_]+) +\"?([^\"]*)\"?$")
+    set(ORVANE_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+    list(APPEND defines -D "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
+  endif()
+endforeach()
+if(NOT ORVANE_ORVANE_FILE_NAME)
+  message(FATAL_ERROR "No ORVANE_FILE_NAME in ${IDENTITY}")
+endif()
+set(dll ${ORVANE_ORVANE_FILE_NAME})
+
+# wixl finds files only relative to the folder it runs in. The cabinet records each file's
+# modification time, as local time: both are fixed.
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/win64 ${WORK}/win32)
+file(COPY_FILE ${DLL64} ${WORK}/win64/${dll})
+file(COPY_FILE ${DLL32} ${WORK}/win32/${dll})
+check("touch" COMMAND touch -d @${EPOCH} win64/${dll} win32/${dll})
+
+set(msi Orvane.msi)
+check("wixl" COMMAND ${CMAKE_COMMAND} -E env TZ=UTC
+      ${WIXL} --arch x64 ${defines} -D Version=${VERSION}
+      -D ProductCode=${PRODUCT_CODE} -D UpgradeCode=${UPGRADE_CODE}
+      -o ${msi} ${SOURCE}/Orvane.wxs)
+
+# The creation and last-saved times, through the installer's own API (msitools has no
+# command for them). Wine's storage leaves the old summary stream's sectors in the file;
+# msibuild below writes the whole file afresh.
+separate_arguments(set_time UNIX_COMMAND "${SET_TIME}")
+check("SetPackageTime" COMMAND ${set_time} ${msi} ${EPOCH})
+
+# The package code: a fixed placeholder first, then one derived from the resulting bytes,
+# so that it changes whenever the package does. msibuild -s rewrites subject, author and
+# template too: give back what wixl wrote.
+check("msiinfo" COMMAND ${MSIINFO} suminfo ${msi})
+foreach(field Subject Author Template)
+  if(NOT out MATCHES "\n${field}: ([^\n]*)\n")
+    message(FATAL_ERROR "No ${field} in the summary information:\n${out}")
+  endif()
+  set(${field} "${CMAKE_MATCH_1}")
+endforeach()
+function(set_package_code code)
+  # Not through check(): the template ("x64;1033") must stay one argument.
+  execute_process(COMMAND ${MSIBUILD} ${msi} -s "${Subject}" "${Author}" "${Template}" "{${code}}"
+                  WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "msibuild failed (${status})")
+  endif()
+endfunction()
+set_package_code(00000000-0000-0000-0000-000000000000)
+file(SHA256 ${WORK}/${msi} content)
+string(UUID package_code NAMESPACE ${UPGRADE_CODE} NAME ${content} TYPE SHA1 UPPER)
+set_package_code(${package_code})
+
+file(COPY_FILE ${WORK}/${msi} ${OUTPUT})
