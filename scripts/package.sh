@@ -5,10 +5,9 @@
 source "$(dirname "$0")/common.sh"
 trap stop_prefix EXIT
 
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-  SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || echo 0)
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && commit_time=$(git log -1 --format=%ct 2>/dev/null); then
+  export SOURCE_DATE_EPOCH=$commit_time
 fi
-export SOURCE_DATE_EPOCH
 
 build x86 -DBUILD_TESTING=OFF
 stop_prefix

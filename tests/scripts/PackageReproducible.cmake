@@ -1,8 +1,9 @@
 # The release archive built twice from the same sources, in another folder the second time,
 # must come out the same byte for byte. The first comes from the build trees under test; the
 # second from a copy of the sources, built from scratch by scripts/package.sh.
-#   -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree> -DWORK=<scratch>
-set(ENV{SOURCE_DATE_EPOCH} 1765000000)
+#   -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree>
+#   -DEPOCH=<the time the installer was given> -DWORK=<scratch>
+set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
 
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -DX86=${X86} -DX64=${X64} -DOUT=${WORK}/first
