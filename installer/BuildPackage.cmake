@@ -17,18 +17,16 @@ function(check what)
 endfunction()
 
 # The component's values under the names Identity.h gives them (ORVANE_*).
-file(STRINGS ${IDENTITY} lines REGEX "^#define ORVANE_[A-Z0-9_]+ ")
+include(${CMAKE_CURRENT_LIST_DIR}/../cmake/Identity.cmake)
+orvane_parse_identity(${IDENTITY})
 set(defines)
-foreach(line IN LISTS lines)
-  if(line MATCHES "^#define (ORVANE_[A-Z0-9_]+) +\"?([^\"]*)\"?$")
-    set(ORVANE_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
-    list(APPEND defines -D "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
-  endif()
+foreach(name IN LISTS ORVANE_IDENTITY_NAMES)
+  list(APPEND defines -D "${name}=${${name}}")
 endforeach()
-if(NOT ORVANE_ORVANE_FILE_NAME)
+if(NOT ORVANE_FILE_NAME)
   message(FATAL_ERROR "No ORVANE_FILE_NAME in ${IDENTITY}")
 endif()
-set(dll ${ORVANE_ORVANE_FILE_NAME})
+set(dll ${ORVANE_FILE_NAME})
 
 # wixl finds files only relative to the folder it runs in. The cabinet records each file's
 # modification time, as local time: both are fixed.
