@@ -1,7 +1,7 @@
 # Makes the release archive from a 32-bit and a 64-bit build tree:
 #   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package -P cmake/Package.cmake
 # Both trees are installed into one folder, SHA256SUMS lists every file in it, and the zip
-# holds the files in name order with one fixed time (SOURCE_DATE_EPOCH, else 1980), so that the
+# holds the files in name order with one fixed time (the installer's, else 1980), so that the
 # same build output always gives the same bytes.
 cmake_minimum_required(VERSION 3.25)
 
@@ -12,8 +12,14 @@ foreach(var X86 X64 OUT)
   cmake_path(ABSOLUTE_PATH ${var} NORMALIZE)
 endforeach()
 
-file(STRINGS "${X64}/CMakeCache.txt" version REGEX "^CMAKE_PROJECT_VERSION:")
-string(REGEX REPLACE "^[^=]*=" "" version "${version}")
+# The version, and the time the 64-bit build gave the installer.
+foreach(entry version:CMAKE_PROJECT_VERSION epoch:ORVANE_PACKAGE_EPOCH)
+  string(REPLACE ":" ";" entry "${entry}")
+  list(GET entry 0 var)
+  list(GET entry 1 name)
+  file(STRINGS "${X64}/CMakeCache.txt" ${var} REGEX "^${name}:")
+  string(REGEX REPLACE "^[^=]*=" "" ${var} "${${var}}")
+endforeach()
 set(name "Orvane-${version}")
 set(tree "${OUT}/${name}")
 
@@ -36,9 +42,10 @@ list(SORT files)
 
 # The zip holds no owner and no extra time fields (-X), and every file gets the one time,
 # written in UTC so that the time zone cannot change the bytes.
-if("$ENV{SOURCE_DATE_EPOCH}" STREQUAL "")
-  set(ENV{SOURCE_DATE_EPOCH} 315532800) # 1980-01-01, the earliest time a zip can hold
+if(epoch STREQUAL "")
+  set(epoch 315532800) # 1980-01-01, the earliest time a zip can hold
 endif()
+set(ENV{SOURCE_DATE_EPOCH} ${epoch})
 string(TIMESTAMP stamp "%Y%m%d%H%M.%S" UTC) # string(TIMESTAMP) reads SOURCE_DATE_EPOCH
 find_program(ZIP zip REQUIRED)
 list(TRANSFORM files PREPEND "${name}/")

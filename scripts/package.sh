@@ -5,10 +5,6 @@
 source "$(dirname "$0")/common.sh"
 trap stop_prefix EXIT
 
-if [ -z "${SOURCE_DATE_EPOCH:-}" ] && commit_time=$(git log -1 --format=%ct 2>/dev/null); then
-  export SOURCE_DATE_EPOCH=$commit_time
-fi
-
 build x86 -DBUILD_TESTING=OFF
 stop_prefix
 build x64 -DBUILD_TESTING=OFF -DORVANE_PEER_BIN="$PWD/build/x86/bin"
