@@ -1,49 +1,59 @@
 #include "ExactAnsi.h"
 
+#include "ExactNarrow.h"
+#include "RootKeys.h"
+
 #include <windows.h>
 
 #include <climits>
 
 namespace orvane {
+namespace {
+
+// WideCharToMultiByte into the ANSI code page, with no best-fit substitutes; a default
+// character used marks the result inexact.
+class AnsiEncoder final : public NarrowEncoder {
+public:
+    Result Encode(std::u16string_view text, std::span<char> out) const noexcept override
+    {
+        if (text.size() > INT_MAX / 4 || out.size() > INT_MAX)
+            return {0, false};
+        // Under a UTF-8 code page the best-fit and default-character options are refused;
+        // there every character has an exact form (surrogates are paired by now).
+        const bool utf8 = GetACP() == CP_UTF8;
+        const DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+        BOOL usedDefault = FALSE;
+        BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
+        const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+        const int length = static_cast<int>(text.size());
+
+        int written = out.empty() ? 0
+                                  : WideCharToMultiByte(CP_ACP, flags, wide, length, out.data(),
+                                                        static_cast<int>(out.size()), nullptr,
+                                                        usedDefaultOut);
+        if (written > 0)
+            return {static_cast<std::size_t>(written), !usedDefault};
+        if (!out.empty() && GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+            return {0, false};
+        written = WideCharToMultiByte(CP_ACP, flags, wide, length, nullptr, 0, nullptr,
+                                      usedDefaultOut);
+        return {static_cast<std::size_t>(written > 0 ? written : 0), written > 0 && !usedDefault};
+    }
+};
+
+} // namespace
 
 bool ExactAnsi::Assign(std::wstring_view text)
 {
+    const AnsiEncoder encoder;
     text_ = inline_.data();
-    inline_[0] = '\0';
-    if (text.empty())
-        return true;
-    if (text.find(L'\0') != std::wstring_view::npos || text.size() > INT_MAX / 4)
-        return false;
-
-    // Under a UTF-8 code page the best-fit and default-character options are refused;
-    // there every character has an exact form except unpaired surrogates.
-    const bool utf8 = GetACP() == CP_UTF8;
-    const DWORD flags = utf8 ? WC_ERR_INVALID_CHARS : WC_NO_BEST_FIT_CHARS;
-    BOOL usedDefault = FALSE;
-    BOOL* usedDefaultOut = utf8 ? nullptr : &usedDefault;
-    const int length = static_cast<int>(text.size());
-
-    int written = WideCharToMultiByte(CP_ACP, flags, text.data(), length, inline_.data(),
-                                      static_cast<int>(inline_.size() - 1), nullptr,
-                                      usedDefaultOut);
-    if (written > 0) {
-        inline_[written] = '\0';
-    } else {
-        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-            return false;
-        usedDefault = FALSE;
-        const int needed = WideCharToMultiByte(CP_ACP, flags, text.data(), length, nullptr, 0,
-                                               nullptr, usedDefaultOut);
-        if (needed <= 0)
-            return false;
-        heap_.assign(static_cast<size_t>(needed), '\0');
-        written = WideCharToMultiByte(CP_ACP, flags, text.data(), length, heap_.data(), needed,
-                                      nullptr, usedDefaultOut);
-        if (written != needed)
-            return false;
+    NarrowResult result = ConvertExactly(AsUtf16(text), encoder, inline_);
+    if (result.status == NarrowStatus::TooSmall) {
+        heap_.assign(result.needed, '\0');
+        result = ConvertExactly(AsUtf16(text), encoder, heap_);
         text_ = heap_.c_str();
     }
-    return !usedDefault;
+    return result.status == NarrowStatus::Exact;
 }
 
 } // namespace orvane

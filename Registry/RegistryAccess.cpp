@@ -5,9 +5,10 @@ namespace {
 
 RegOpenKeyExAProc FindRegOpenKeyExA()
 {
-    // System32 only, so that a planted advapi32.dll beside the client is never loaded. The
-    // module stays loaded for as long as we keep the address.
-    HMODULE advapi = LoadLibraryExW(L"advapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // advapi32 is a static import (RegCloseKey), so it is loaded for as long as we are and
+    // needs no search: no DLL planted beside the client can stand in, and no loader flag
+    // that older systems lack is needed.
+    HMODULE advapi = GetModuleHandleW(L"advapi32.dll");
     if (!advapi)
         return nullptr;
     return reinterpret_cast<RegOpenKeyExAProc>(

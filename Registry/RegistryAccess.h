@@ -1,5 +1,6 @@
 // How the probe reaches the registry: RegOpenKeyExA, looked up by name at first use, and
-// RegCloseKey.
+// RegCloseKey. The routines sit behind a seam so that tests can count every open and close
+// and make the look-up fail, which the system's own routines never would on demand.
 #pragma once
 
 #include "Seam.h"
@@ -44,5 +45,26 @@ private:
 };
 
 using RegistrySeam = Seam<RegistryAccess>;
+
+// A key opened through a RegistryAccess, closed through the same one.
+class OpenedKey {
+public:
+    explicit OpenedKey(const RegistryAccess& registry) noexcept : registry_(registry) {}
+    ~OpenedKey()
+    {
+        if (key_)
+            registry_.Close(key_);
+    }
+    OpenedKey(const OpenedKey&) = delete;
+    OpenedKey& operator=(const OpenedKey&) = delete;
+
+    HKEY* put() noexcept { return &key_; }
+    // Gives the handle up without closing it (an open that failed delivered none).
+    void release() noexcept { key_ = nullptr; }
+
+private:
+    const RegistryAccess& registry_;
+    HKEY key_ = nullptr;
+};
 
 } // namespace orvane

@@ -9,6 +9,7 @@
 #include <wrl/client.h>
 
 #include <new>
+#include <optional>
 
 using orvane::RegistrySeam;
 
@@ -31,6 +32,32 @@ HRESULT LastErrorOr(DWORD fallback) noexcept
 {
     const DWORD error = GetLastError();
     return HRESULT_FROM_WIN32(error != ERROR_SUCCESS ? error : fallback);
+}
+
+// Opens subkey below root for reading: exists is True when the open succeeds. status gets
+// the open's result where the registry was asked.
+HRESULT AskRegistry(LONG root, std::wstring_view subkey, std::optional<LONG>& status,
+                    VARIANT_BOOL& exists)
+{
+    // A subkey the narrow call would misread (cut at U+0000, or turned into another key's
+    // name by '?' and best-fit substitutes) is not asked about at all.
+    orvane::ExactAnsi narrow;
+    if (!narrow.Assign(subkey))
+        return S_OK;
+
+    orvane::RegistryAccess& registry = RegistrySeam::Current();
+    const orvane::RegOpenKeyExAProc open = registry.OpenRoutine();
+    if (!open)
+        return LastErrorOr(ERROR_PROC_NOT_FOUND);
+
+    orvane::OpenedKey key(registry);
+    status = open(orvane::RootKeyHandle(root), narrow.c_str(), 0, KEY_READ, key.put());
+    if (*status != ERROR_SUCCESS) {
+        key.release(); // nothing was opened, whatever the routine left there
+        return S_OK;
+    }
+    exists = VARIANT_TRUE;
+    return S_OK;
 }
 
 } // namespace
@@ -138,32 +165,24 @@ HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExist
     *pbExists = VARIANT_FALSE;
     CallReference self(this);
 
+    // This call's root and status are locals: the message box runs a message loop, and a
+    // call that re-enters from it must not change what this one decides.
+    LONG hRoot = 0;
+    std::optional<LONG> status;
+    HRESULT hr = S_OK;
     try {
         // The working path is a view of the caller's string, which is never written.
         std::wstring_view sPath(sKey ? sKey : L"", SysStringLen(sKey));
-        ParseKeyPath(sPath, hRootKey);
-        if (hRootKey == 0)
-            return S_OK;
-
-        // A subkey the narrow call would misread (cut at U+0000, or turned into another
-        // key's name by '?' and best-fit substitutes) is not asked about at all.
-        orvane::ExactAnsi subkey;
-        if (!subkey.Assign(sPath))
-            return S_OK;
-
-        orvane::RegistryAccess& registry = RegistrySeam::Current();
-        const orvane::RegOpenKeyExAProc open = registry.OpenRoutine();
-        if (!open)
-            return LastErrorOr(ERROR_PROC_NOT_FOUND);
-
-        HKEY hKey = nullptr;
-        lStatus = open(orvane::RootKeyHandle(hRootKey), subkey.c_str(), 0, KEY_READ, &hKey);
-        if (lStatus == ERROR_SUCCESS) {
-            registry.Close(hKey);
-            *pbExists = VARIANT_TRUE;
-        }
-        return S_OK;
+        ParseKeyPath(sPath, hRoot);
+        if (hRoot != 0)
+            hr = AskRegistry(hRoot, sPath, status, *pbExists);
     } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
+        hr = E_OUTOFMEMORY;
     }
+
+    // The members keep what the last call to return decided; no call reads them.
+    hRootKey = hRoot;
+    if (status)
+        lStatus = *status;
+    return hr;
 }

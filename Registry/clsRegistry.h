@@ -4,6 +4,7 @@
 #include "Orvane.h"
 
 #include <atomic>
+#include <optional>
 #include <string_view>
 
 class clsRegistry : public _clsRegistry {
@@ -40,6 +41,7 @@ private:
     LONG GetRootKey(std::wstring_view sName) const noexcept;
 
     std::atomic<ULONG> refs_{1};
-    LONG hRootKey = 0; // root key selected by the current call's path; 0 for none
-    LONG lStatus = 0;  // status of the current call's registry open
+    // What the last call to return decided; no call reads them.
+    LONG hRootKey = 0; // root key selected by its path; 0 for none
+    LONG lStatus = 0;  // status of its registry open
 };

@@ -1,4 +1,4 @@
-# orvane_parse_identity(<header>): the #defines of Component/Identity.h as CMake variables of
+# orvane_parse_identity(<header>): the #defines of Interface/Identity.h as CMake variables of
 # the same names in the caller's scope (quotes dropped), and their names in
 # ORVANE_IDENTITY_NAMES. Works in script mode too.
 function(orvane_parse_identity header)

@@ -89,8 +89,8 @@ TEST(KeyPath, RootKeyHandlesMatchTheSystemsPredefinedKeys)
     const HKEY expected[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER,     HKEY_LOCAL_MACHINE,
                              HKEY_USERS,        HKEY_PERFORMANCE_DATA, HKEY_CURRENT_CONFIG,
                              HKEY_DYN_DATA};
-    for (size_t i = 0; i < orvane::kRootKeys.size(); ++i)
-        EXPECT_EQ(orvane::RootKeyHandle(orvane::kRootKeys[i].value), expected[i]) << i;
+    for (size_t i = 0; i < orvane::kRootKeyNames.size(); ++i)
+        EXPECT_EQ(orvane::RootKeyHandle(orvane::kRootKeyNames[i].value), expected[i]) << i;
 }
 
 // An earlier call's root key must not leak into a later, malformed or rootless call.

@@ -1,0 +1,46 @@
+#include "ExactNarrow.h"
+
+namespace orvane {
+namespace {
+
+constexpr bool IsHighSurrogate(char16_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool IsLowSurrogate(char16_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+} // namespace
+
+bool HasUnpairedSurrogate(std::u16string_view text) noexcept
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+            ++i;
+        else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i]))
+            return true;
+    }
+    return false;
+}
+
+NarrowResult ConvertExactly(std::u16string_view text, const NarrowEncoder& encoder,
+                            std::span<char> out) noexcept
+{
+    // U+0000 would end the narrow text early, and an unpaired surrogate stands for no
+    // character at all: either would name another key.
+    if (text.find(u'\0') != std::u16string_view::npos || HasUnpairedSurrogate(text))
+        return {NarrowStatus::Inexact, 0};
+    if (text.empty()) {
+        if (out.empty())
+            return {NarrowStatus::TooSmall, 1};
+        out[0] = '\0';
+        return {NarrowStatus::Exact, 1};
+    }
+
+    const std::span<char> room = out.empty() ? out : out.first(out.size() - 1);
+    const NarrowEncoder::Result encoded = encoder.Encode(text, room);
+    if (!encoded.exact || encoded.length == 0)
+        return {NarrowStatus::Inexact, 0};
+    if (encoded.length > room.size())
+        return {NarrowStatus::TooSmall, encoded.length + 1};
+    out[encoded.length] = '\0';
+    return {NarrowStatus::Exact, encoded.length + 1};
+}
+
+} // namespace orvane
