@@ -1,10 +1,12 @@
-# Cross-compiling with Debian's mingw-w64 (the -posix compilers). Included by the
-# per-target toolchain files, which set ORVANE_TRIPLE and ORVANE_PROCESSOR first.
+# Cross-compiling with Debian's mingw-w64. Included by the per-target toolchain files, which
+# set ORVANE_TRIPLE and ORVANE_PROCESSOR first. The -win32 compilers: their thread model links
+# no threads library, which would take a thread-local storage slot on every load of the DLL
+# and never give it back.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${ORVANE_PROCESSOR})
 
-set(CMAKE_C_COMPILER   ${ORVANE_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ORVANE_TRIPLE}-g++-posix)
+set(CMAKE_C_COMPILER   ${ORVANE_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${ORVANE_TRIPLE}-g++-win32)
 set(CMAKE_RC_COMPILER  ${ORVANE_TRIPLE}-windres)
 set(ORVANE_WIDL        ${ORVANE_TRIPLE}-widl CACHE FILEPATH "IDL compiler")
 

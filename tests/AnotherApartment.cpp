@@ -1,12 +1,12 @@
 #include "AnotherApartment.h"
 
 #include "Handles.h"
+#include "Thread.h"
 
 #include <gtest/gtest.h>
 #include <wrl/client.h>
 
 #include <atomic>
-#include <thread>
 
 using Microsoft::WRL::ComPtr;
 
@@ -21,7 +21,7 @@ RemoteAnswers AskFromAnotherApartment(_clsRegistry* object, HANDLE context)
 
     std::atomic<bool> done{false};
     const DWORD owner = GetCurrentThreadId();
-    std::thread caller([&] {
+    Thread caller([&] {
         ULONG_PTR cookie = 0;
         const bool active = context && ActivateActCtx(context, &cookie);
         CoInitializeEx(nullptr, COINIT_MULTITHREADED);

@@ -1,10 +1,10 @@
 #include "BoxWatcher.h"
+#include "Thread.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
-#include <thread>
 
 namespace {
 
@@ -51,7 +51,7 @@ SeenBox CallAndDismissBox(const std::function<void()>& call)
     const DWORD caller = GetCurrentThreadId();
     SeenBox seen;
 
-    std::thread watcher([&] {
+    Thread watcher([&] {
         for (int i = 0; i < 500 && !returned; ++i) {
             HWND box = FindBox(caller);
             if (!box) {

@@ -1,10 +1,10 @@
 // Many apartments at once, and a call from another apartment through a marshalled pointer.
 #include "AnotherApartment.h"
 #include "ServerTest.h"
+#include "Thread.h"
 
 #include <atomic>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -17,7 +17,7 @@ TEST_F(Stress, ApartmentThreadsEachWithTheirOwnInstances)
     constexpr int kCallsPerThread = 2000;
     std::atomic<int> wrong{0};
     std::atomic<int> failed{0};
-    std::vector<std::thread> threads;
+    std::vector<Thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
             if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {
@@ -41,7 +41,7 @@ TEST_F(Stress, ApartmentThreadsEachWithTheirOwnInstances)
             CoUninitialize();
         });
     }
-    for (std::thread& thread : threads)
+    for (Thread& thread : threads)
         thread.join();
     EXPECT_EQ(failed, 0);
     EXPECT_EQ(wrong, 0);
