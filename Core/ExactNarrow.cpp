@@ -6,6 +6,16 @@ namespace {
 constexpr bool IsHighSurrogate(char16_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char16_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// Units 0x01-0x7F are the same bytes in every ANSI code page.
+bool IsPlainAscii(std::u16string_view text) noexcept
+{
+    for (char16_t unit : text) {
+        if (unit == 0 || unit > 0x7F)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool HasUnpairedSurrogate(std::u16string_view text) noexcept
@@ -22,17 +32,19 @@ bool HasUnpairedSurrogate(std::u16string_view text) noexcept
 NarrowResult ConvertExactly(std::u16string_view text, const NarrowEncoder& encoder,
                             std::span<char> out) noexcept
 {
+    if (IsPlainAscii(text)) {
+        if (out.size() <= text.size())
+            return {NarrowStatus::TooSmall, text.size() + 1};
+        for (std::size_t i = 0; i < text.size(); ++i)
+            out[i] = static_cast<char>(text[i]);
+        out[text.size()] = '\0';
+        return {NarrowStatus::Exact, text.size() + 1};
+    }
+
     // U+0000 would end the narrow text early, and an unpaired surrogate stands for no
     // character at all: either would name another key.
     if (text.find(u'\0') != std::u16string_view::npos || HasUnpairedSurrogate(text))
         return {NarrowStatus::Inexact, 0};
-    if (text.empty()) {
-        if (out.empty())
-            return {NarrowStatus::TooSmall, 1};
-        out[0] = '\0';
-        return {NarrowStatus::Exact, 1};
-    }
-
     const std::span<char> room = out.empty() ? out : out.first(out.size() - 1);
     const NarrowEncoder::Result encoded = encoder.Encode(text, room);
     if (!encoded.exact || encoded.length == 0)
