@@ -7,12 +7,27 @@ constexpr bool IsHighSurrogate(char16_t unit) noexcept { return unit >= 0xD800 &
 constexpr bool IsLowSurrogate(char16_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Units 0x01-0x7F are the same bytes in every ANSI code page.
+constexpr bool IsPlainAscii(char16_t unit) noexcept { return unsigned(unit) - 1u < 0x7Fu; }
+
 bool IsPlainAscii(std::u16string_view text) noexcept
 {
     for (char16_t unit : text) {
-        if (unit == 0 || unit > 0x7F)
+        if (!IsPlainAscii(unit))
             return false;
     }
+    return true;
+}
+
+// Copies text into out (which has room for it and a NUL) while it is plain ASCII; false,
+// with out spoiled, at the first unit that is not.
+bool CopyPlainAscii(std::u16string_view text, std::span<char> out) noexcept
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsPlainAscii(text[i]))
+            return false;
+        out[i] = static_cast<char>(text[i]);
+    }
+    out[text.size()] = '\0';
     return true;
 }
 
@@ -32,13 +47,9 @@ bool HasUnpairedSurrogate(std::u16string_view text) noexcept
 NarrowResult ConvertExactly(std::u16string_view text, const NarrowEncoder& encoder,
                             std::span<char> out) noexcept
 {
-    if (IsPlainAscii(text)) {
-        if (out.size() <= text.size())
-            return {NarrowStatus::TooSmall, text.size() + 1};
-        for (std::size_t i = 0; i < text.size(); ++i)
-            out[i] = static_cast<char>(text[i]);
-        out[text.size()] = '\0';
-        return {NarrowStatus::Exact, text.size() + 1};
+    if (text.size() < out.size() ? CopyPlainAscii(text, out) : IsPlainAscii(text)) {
+        const bool fits = text.size() < out.size();
+        return {fits ? NarrowStatus::Exact : NarrowStatus::TooSmall, text.size() + 1};
     }
 
     // U+0000 would end the narrow text early, and an unpaired surrogate stands for no

@@ -21,7 +21,7 @@ public:
 
 private:
     // Registry paths are short; the heap is only for long ones.
-    std::array<char, 256> inline_{};
+    std::array<char, 256> inline_; // written before it is read
     HeapArray<char> heap_;
     const char* text_ = inline_.data();
 };
