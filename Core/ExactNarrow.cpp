@@ -1,5 +1,6 @@
 #include "ExactNarrow.h"
 
+
 namespace orvane {
 namespace {
 
