@@ -15,10 +15,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
+build x86 -DBUILD_TESTING=OFF
+stop_prefix
 # The 64-bit DLL only for its size.
 build x64 -DBUILD_TESTING=OFF
 stop_prefix
-build x86 -DBUILD_TESTING=OFF
+use_prefix x86
 (cd "$bin" && sh ../../../cmake/wine-run.sh wine regsvr32 /s Orvane.dll) ||
   { echo "regsvr32 could not register Orvane.dll (exit $?)" >&2; exit 1; }
 registered=1
