@@ -34,3 +34,21 @@ use_prefix() {
 stop_prefix() {
   wineserver -k </dev/null >/dev/null 2>&1 || true
 }
+
+# start_display: an Xvfb display of the script's own for the window tests; stop_display ends
+# it. Window tests then fail, rather than skip, when they see no box.
+start_display() {
+  local displayfile; displayfile=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$displayfile" </dev/null >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+  [ -s "$displayfile" ] || { rm -f "$displayfile"; echo "Xvfb did not start" >&2; return 1; }
+  export DISPLAY=":$(head -n 1 "$displayfile")"
+  export ORVANE_REQUIRE_DISPLAY=1
+  rm -f "$displayfile"
+}
+
+stop_display() {
+  [ -z "${xvfb_pid:-}" ] || kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=
+}

@@ -7,6 +7,9 @@ packages=(
   wine wine32:i386 wine64 xvfb xauth
   cmake ninja-build googletest
   wixl msitools zip
+  # The native build of the portable rules: clang, its sanitizer and libFuzzer runtimes (only
+  # a Recommends of clang) and llvm-profdata/llvm-cov for the coverage report.
+  clang clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds every configuration and runs the whole test suite under Wine, headless: the tests
-# that need a real window get an Xvfb display of their own.
+# Builds every configuration and runs the whole test suite: the portable rules natively (with
+# a short fuzz), then everything under Wine, headless: the tests that need a real window get an
+# Xvfb display of their own.
 source "$(dirname "$0")/common.sh"
 
 presets=(x86 x64)
@@ -23,6 +24,16 @@ export ORVANE_REQUIRE_DISPLAY=1
 rm -f "$displayfile"
 
 status=0
+# The portable rules on this host first: sanitized case tables and hostile paths, then a
+# short fuzz. No Wine here.
+echo "== native"
+if quietly cmake --preset native && quietly cmake --build --preset native; then
+  ctest --preset native -j "$(nproc)" || status=1
+else
+  status=1
+fi
+bash scripts/fuzz.sh 30 || status=1
+
 for preset in "${presets[@]}"; do
   echo "== $preset"
   # The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
