@@ -47,16 +47,12 @@ foreach(scope machine user)
   run(ignored 0 RUN ${WORK}/A regsvr32 /s ${switches} Orvane.dll)
   run(ignored 0 RUN ${WORK}/B regsvr32 /s ${switches} Orvane.dll)
   expect_server("${scope}, A then B registered" ${hive} "\\\\B\\\\Orvane.dll$")
+  registration_in(both RUN ${BIN} ${hive})
 
+  # B's registration overwrote all of A's: unregistering A changes nothing.
   run(ignored 0 RUN ${WORK}/A regsvr32 /s /u ${switches} Orvane.dll)
-  expect_server("${scope}, A unregistered" ${hive} "\\\\B\\\\Orvane.dll$")
   registration_in(left RUN ${BIN} ${hive})
-  foreach(entry "${ORVANE_PROGID}\\\\CLSID\n"
-                "win(32|64)\n +\\(Default\\) +REG_SZ +[^\n]*\\\\B\\\\Orvane.dll\n")
-    if(NOT left MATCHES "${entry}")
-      message(FATAL_ERROR "${scope}: no ${entry} left for B after unregistering A:\n${left}")
-    endif()
-  endforeach()
+  expect("${scope}, A unregistered: the registration" "${left}" "${both}")
   # Wine does not merge the user's classes into HKEY_CLASSES_ROOT: only machine-wide
   # registration can be seen through a client here.
   if(scope STREQUAL machine)
