@@ -13,6 +13,7 @@ const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
 const std::wstring kProgId = kClasses + L"Orvane.clsRegistry";
 const std::wstring kShared[] = {kProgId, kClasses + L"Orvane.clsRegistry.1",
                                 kClasses + L"TypeLib\\" + GuidText(LIBID_Orvane)};
+const std::wstring kInterfaceKey = kClasses + L"Interface\\" + GuidText(IID__clsRegistry);
 
 class OwnRegistration : public ServerDllTest {
 protected:
@@ -24,10 +25,12 @@ protected:
 
     void TearDown() override
     {
+        // Whatever a failed test left, of ours or of the foreign entries it made.
         for (const Scope& scope : Scopes()) {
-            scope.unregisterIt();
-            RegDeleteTreeW(scope.hive, kProgId.c_str());
+            for (const std::wstring& key : kShared)
+                RegDeleteTreeW(scope.hive, key.c_str());
             RegDeleteTreeW(scope.hive, kClassKey.c_str());
+            RegDeleteTreeW(scope.hive, kInterfaceKey.c_str());
         }
         ServerDllTest::TearDown();
     }
