@@ -152,26 +152,4 @@ TEST_F(RegistryEntries, RemovesOnlyWhatHoldsOurData)
     EXPECT_EQ(ReadString(root_.get(), L"Filled", L"Note"), L"someone else's");
 }
 
-TEST_F(RegistryEntries, GroupIsOwnedWhileEveryGuardHolds)
-{
-    const RegistryEntry entries[] = {
-        {L"G0", L"", L"%A%", 0, EntryData::Guard},
-        {L"G1", L"", L"%A%", 1, EntryData::Guard},
-        {L"G1", L"Second", L"%A%", 1, EntryData::Guard},
-        {L"G2", L"", L"%A%", 2, EntryData::Guard},
-        {L"Free", L"", L"%A%", 3},
-    };
-    const EntryTable table{entries, kPlaceholders};
-    orvane::EntryGroups owned = 0;
-    EXPECT_EQ(orvane::OwnedGroups(root_.get(), table, &owned), S_OK);
-    EXPECT_EQ(owned & 0xF, GroupBit(3)) << "nothing written: only the unguarded group";
-
-    ASSERT_EQ(orvane::WriteEntries(root_.get(), table, nullptr), S_OK);
-    Set(L"G1", L"Second", L"someone else's");
-    RegDeleteKeyW(root_.get(), L"G2");
-    EXPECT_EQ(orvane::OwnedGroups(root_.get(), table, &owned), S_OK);
-    EXPECT_EQ(owned & 0xF, GroupBit(0) | GroupBit(3));
-    EXPECT_EQ(orvane::OwnedGroups(root_.get(), table, nullptr), E_POINTER);
-}
-
 } // namespace
