@@ -1,54 +1,92 @@
 #include "Registration.h"
 
 #include "Handles.h"
-#include "Identity.h"
 #include "Module.h"
 #include "Orvane.h"
+#include "RegistrationTable.h"
 
 #include <olectl.h>
-#include <wrl/client.h>
-
-#include <new>
 
 namespace orvane {
 namespace {
 
-constexpr bool kIs64Bit = sizeof(void*) == 8;
 constexpr wchar_t kClassesPath[] = L"Software\\Classes";
-// The standard marshaller for OLE Automation interfaces, driven by the type library.
-constexpr wchar_t kAutomationProxy[] = L"{00020424-0000-0000-C000-000000000046}";
+constexpr wchar_t kClassServerKey[] = L"Software\\Classes\\CLSID\\%CLSID%\\InprocServer32";
 
 HKEY ScopeHive(RegistrationScope scope)
 {
     return scope == RegistrationScope::User ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
 }
 
-std::wstring GuidText(REFGUID guid)
+// The placeholders' texts for this module, for the lifetime of one call.
+class ModuleTexts {
+public:
+    HRESULT Load() noexcept
+    {
+        StringFromGUID2(CLSID_clsRegistry, clsid_, kGuidChars);
+        StringFromGUID2(LIBID_Orvane, libid_, kGuidChars);
+        StringFromGUID2(IID__clsRegistry, iid_, kGuidChars);
+        const HRESULT hr = ThisModulePath(path_);
+        if (FAILED(hr))
+            return hr;
+        const UINT length = SysStringLen(path_.get());
+        UINT folder = length;
+        while (folder > 0 && path_.get()[folder - 1] != L'\\')
+            --folder;
+        placeholders_[0] = {L"%CLSID%", clsid_, kGuidChars - 1};
+        placeholders_[1] = {L"%LIBID%", libid_, kGuidChars - 1};
+        placeholders_[2] = {L"%IID%", iid_, kGuidChars - 1};
+        placeholders_[3] = {L"%PATH%", path_.get(), length};
+        placeholders_[4] = {L"%FOLDER%", path_.get(), folder};
+        return S_OK;
+    }
+
+    const wchar_t* Path() const noexcept { return path_.get(); }
+    EntryTable Table() const noexcept { return {kRegistrationEntries, placeholders_}; }
+
+private:
+    static constexpr int kGuidChars = 39;
+    wchar_t clsid_[kGuidChars] = {};
+    wchar_t libid_[kGuidChars] = {};
+    wchar_t iid_[kGuidChars] = {};
+    UniqueBstr path_;
+    Placeholder placeholders_[5] = {};
+};
+
+// Only a 32-bit process on 64-bit Windows has a second registry view; a 64-bit process
+// always has the 32-bit one. (KEY_WOW64_64KEY is ignored on 32-bit Windows, where it would
+// open our own view again.)
+bool OtherViewExists()
 {
-    wchar_t text[39];
-    StringFromGUID2(guid, text, 39);
-    return text;
+    if constexpr (sizeof(void*) == 8)
+        return true;
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
 }
 
-std::wstring ClassKey()
+// A server key we cannot read counts as serving: the shared entries then stay.
+bool ClassServedIn(HKEY hive, const wchar_t* serverKey, REGSAM view)
 {
-    return L"CLSID\\" + GuidText(CLSID_clsRegistry);
+    UniqueHkey key;
+    LONG status = RegOpenKeyExW(hive, serverKey, 0, KEY_QUERY_VALUE | view, key.put());
+    if (status == ERROR_SUCCESS)
+        status = RegQueryValueExW(key.get(), L"", nullptr, nullptr, nullptr, nullptr);
+    return status != ERROR_FILE_NOT_FOUND;
 }
 
-std::vector<RegistryEntry> Select(std::vector<RegistryEntry> entries, bool shared)
+// Whether any build, from any folder, still has the class registered in either view: then
+// the ProgIDs and the type library's shared keys still serve it.
+HRESULT ClassServedInAnyView(RegistrationScope scope, const EntryTable& table, bool* served)
 {
-    std::erase_if(entries, [shared](const RegistryEntry& entry) { return entry.shared != shared; });
-    return entries;
-}
-
-// Whether the other architecture's build has the class registered in its own view.
-bool OtherArchitectureRegistered(RegistrationScope scope)
-{
-    const std::wstring key = std::wstring(kClassesPath) + L"\\" + ClassKey() + L"\\InprocServer32";
-    UniqueHkey handle;
-    return RegOpenKeyExW(ScopeHive(scope), key.c_str(), 0,
-                         KEY_QUERY_VALUE | (kIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY),
-                         handle.put()) == ERROR_SUCCESS;
+    ExpandedText serverKey;
+    const HRESULT hr = serverKey.Expand(kClassServerKey, table.placeholders);
+    if (FAILED(hr))
+        return hr;
+    const HKEY hive = ScopeHive(scope);
+    const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    *served = ClassServedIn(hive, serverKey.get(), 0) ||
+              (OtherViewExists() && ClassServedIn(hive, serverKey.get(), otherView));
+    return S_OK;
 }
 
 HRESULT OpenClassesRoot(RegistrationScope scope, bool create, UniqueHkey& root)
@@ -61,103 +99,73 @@ HRESULT OpenClassesRoot(RegistrationScope scope, bool create, UniqueHkey& root)
     return HRESULT_FROM_WIN32(status);
 }
 
+// Removes the groups given of this view, then the shared ones too once no view serves the
+// class any more.
+HRESULT RemoveRegistration(HKEY root, RegistrationScope scope, const EntryTable& table,
+                           EntryGroups groups)
+{
+    const HRESULT own = RemoveEntries(root, table, groups & kThisViewGroups);
+    bool served = true;
+    HRESULT shared = ClassServedInAnyView(scope, table, &served);
+    if (SUCCEEDED(shared) && !served)
+        shared = RemoveEntries(root, table, groups & kSharedGroups);
+    return FAILED(own) ? own : shared;
+}
+
 } // namespace
-
-std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath)
-{
-    const std::wstring libraryKey = L"TypeLib\\" + GuidText(LIBID_Orvane);
-    const std::wstring library = libraryKey + L"\\" ORVANE_TYPELIB_VERSION_TEXT;
-    const std::wstring iface = L"Interface\\" + GuidText(IID__clsRegistry);
-    const std::wstring folder = modulePath.substr(0, modulePath.find_last_of(L'\\') + 1);
-    return {
-        {libraryKey, L"", L"", true, true},
-        {library, L"", L"" ORVANE_LIBRARY_NAME, true},
-        {library + L"\\FLAGS", L"", L"0", true},
-        {library + L"\\HELPDIR", L"", folder, true},
-        {library + L"\\0", L"", L"", true, true},
-        {library + (kIs64Bit ? L"\\0\\win64" : L"\\0\\win32"), L"", modulePath, false},
-        // Like CLSID, Interface has a key of its own in each registry view.
-        {iface, L"", L"" ORVANE_INTERFACE_NAME},
-        {iface + L"\\ProxyStubClsid", L"", kAutomationProxy},
-        {iface + L"\\ProxyStubClsid32", L"", kAutomationProxy},
-        {iface + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
-        {iface + L"\\TypeLib", L"Version", L"" ORVANE_TYPELIB_VERSION_TEXT},
-    };
-}
-
-std::vector<RegistryEntry> ClassEntries(const std::wstring& modulePath)
-{
-    const std::wstring clsid = GuidText(CLSID_clsRegistry);
-    const std::wstring classKey = ClassKey();
-    const std::wstring progId = L"" ORVANE_PROGID;
-    const std::wstring versioned = L"" ORVANE_PROGID_VERSIONED;
-    const std::wstring name = L"" ORVANE_CLASS_NAME;
-    return {
-        {classKey, L"", name},
-        {classKey + L"\\InprocServer32", L"", modulePath},
-        {classKey + L"\\InprocServer32", L"ThreadingModel", L"" ORVANE_THREADING_MODEL},
-        {classKey + L"\\ProgID", L"", versioned},
-        {classKey + L"\\VersionIndependentProgID", L"", progId},
-        {classKey + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
-        {classKey + L"\\Version", L"", L"" ORVANE_TYPELIB_VERSION_TEXT},
-        {progId, L"", name, true},
-        {progId + L"\\CLSID", L"", clsid, true},
-        {progId + L"\\CurVer", L"", versioned, true},
-        {versioned, L"", name, true},
-        {versioned + L"\\CLSID", L"", clsid, true},
-    };
-}
 
 HRESULT RegisterServer(RegistrationScope scope) noexcept
 {
-    try {
-        const std::wstring path = ThisModulePath();
-        UniqueHkey root;
-        if (path.empty() || FAILED(OpenClassesRoot(scope, true, root)))
-            return SELFREG_E_CLASS;
+    ModuleTexts texts;
+    HRESULT hr = texts.Load();
+    if (FAILED(hr))
+        return hr == E_OUTOFMEMORY ? hr : SELFREG_E_CLASS;
+    UniqueHkey root;
+    if (FAILED(OpenClassesRoot(scope, true, root)))
+        return SELFREG_E_CLASS;
 
-        // Register only a type library that loads from our own file.
-        Microsoft::WRL::ComPtr<ITypeLib> library;
-        if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)) ||
-            FAILED(WriteEntries(root.get(), TypeLibraryEntries(path))))
-            return SELFREG_E_TYPELIB;
-        if (FAILED(WriteEntries(root.get(), ClassEntries(path)))) {
-            UnregisterServer(scope);
-            return SELFREG_E_CLASS;
-        }
-        return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    // Register only a type library that loads from our own file.
+    ITypeLib* library = nullptr;
+    if (FAILED(LoadTypeLibEx(texts.Path(), REGKIND_NONE, &library)))
+        return SELFREG_E_TYPELIB;
+    library->Release();
+
+    const EntryTable table = texts.Table();
+    size_t attempted = 0;
+    hr = WriteEntries(root.get(), table, &attempted);
+    if (SUCCEEDED(hr) || attempted == 0)
+        return hr;
+    const RegistryEntry& failed = table.entries[attempted - 1];
+    RemoveRegistration(root.get(), scope, {table.entries.first(attempted), table.placeholders},
+                       ~EntryGroups{0});
+    if (hr == E_OUTOFMEMORY)
+        return hr;
+    return failed.group == kLibrary || failed.group == kLibraryFile ? SELFREG_E_TYPELIB
+                                                                   : SELFREG_E_CLASS;
 }
 
 HRESULT UnregisterServer(RegistrationScope scope) noexcept
 {
-    try {
-        UniqueHkey root;
-        const HRESULT opened = OpenClassesRoot(scope, false, root);
-        if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
-            return S_OK;
-        if (FAILED(opened))
-            return SELFREG_E_CLASS;
+    UniqueHkey root;
+    const HRESULT opened = OpenClassesRoot(scope, false, root);
+    if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))
+        return S_OK;
+    if (FAILED(opened))
+        return SELFREG_E_CLASS;
 
-        const std::wstring path = ThisModulePath();
-        const std::vector<RegistryEntry> classes = ClassEntries(path);
-        const std::vector<RegistryEntry> library = TypeLibraryEntries(path);
-        HRESULT classResult = RemoveEntries(root.get(), Select(classes, false));
-        HRESULT libraryResult = RemoveEntries(root.get(), Select(library, false));
-        if (!OtherArchitectureRegistered(scope)) {
-            if (FAILED(RemoveEntries(root.get(), Select(classes, true))))
-                classResult = E_FAIL;
-            if (FAILED(RemoveEntries(root.get(), Select(library, true))))
-                libraryResult = E_FAIL;
-        }
-        if (FAILED(classResult))
-            return SELFREG_E_CLASS;
-        return FAILED(libraryResult) ? SELFREG_E_TYPELIB : S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    ModuleTexts texts;
+    HRESULT hr = texts.Load();
+    if (FAILED(hr))
+        return hr == E_OUTOFMEMORY ? hr : SELFREG_E_CLASS;
+    const EntryTable table = texts.Table();
+    // Decided before anything goes: removing the class also removes its guard.
+    EntryGroups owned = 0;
+    hr = OwnedGroups(root.get(), table, &owned);
+    if (SUCCEEDED(hr))
+        hr = RemoveRegistration(root.get(), scope, table, owned);
+    if (hr == E_OUTOFMEMORY)
+        return hr;
+    return FAILED(hr) ? SELFREG_E_CLASS : S_OK;
 }
 
 } // namespace orvane

@@ -1,10 +1,7 @@
 // What DllRegisterServer and DllInstall record, and their counterparts remove.
 #pragma once
 
-#include "RegistryEntries.h"
-
-#include <string>
-#include <vector>
+#include <windows.h>
 
 namespace orvane {
 
@@ -13,14 +10,10 @@ enum class RegistrationScope {
     User,    // HKEY_CURRENT_USER\Software\Classes, no administrator needed
 };
 
-// The type library, the class and its ProgIDs, below a classes root.
-std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath);
-std::vector<RegistryEntry> ClassEntries(const std::wstring& modulePath);
-
 HRESULT RegisterServer(RegistrationScope scope) noexcept;
 
-// Removes this architecture's entries; the entries both architectures share go only when
-// the other architecture has no registration of the class left.
+// Removes only what this file's registration wrote: this view's entries while the class
+// names this file, and the entries both views share once no view has the class any more.
 HRESULT UnregisterServer(RegistrationScope scope) noexcept;
 
 } // namespace orvane

@@ -2,71 +2,179 @@
 
 #include "Handles.h"
 
+#include <memory>
+#include <new>
+
 namespace orvane {
 namespace {
 
-LONG WriteEntry(HKEY root, const RegistryEntry& entry)
+bool InGroups(const RegistryEntry& entry, EntryGroups groups)
 {
-    UniqueHkey key;
-    LONG status = RegCreateKeyExW(root, entry.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (status != ERROR_SUCCESS || entry.keyOnly)
-        return status;
-    const DWORD bytes = static_cast<DWORD>((entry.data.size() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(key.get(), entry.name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(entry.data.c_str()), bytes);
+    return entry.group < 32 && (groups & GroupBit(entry.group)) != 0;
 }
 
-LONG RemoveEntry(HKEY root, const RegistryEntry& entry)
+HRESULT WriteEntry(HKEY root, const RegistryEntry& entry,
+                   std::span<const Placeholder> placeholders)
 {
-    UniqueHkey key;
-    LONG status = RegOpenKeyExW(root, entry.key.c_str(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
-                                key.put());
-    if (status == ERROR_FILE_NOT_FOUND)
-        return ERROR_SUCCESS;
+    ExpandedText key;
+    HRESULT hr = key.Expand(entry.key, placeholders);
+    if (FAILED(hr))
+        return hr;
+    UniqueHkey handle;
+    LONG status = RegCreateKeyExW(root, key.get(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE, nullptr, handle.put(), nullptr);
+    if (status != ERROR_SUCCESS || entry.kind == EntryData::KeyOnly)
+        return HRESULT_FROM_WIN32(status);
+    ExpandedText data;
+    hr = data.Expand(entry.data, placeholders);
+    if (FAILED(hr))
+        return hr;
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    status = RegSetValueExW(handle.get(), entry.name, 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(data.get()), bytes);
+    return HRESULT_FROM_WIN32(status);
+}
+
+// Whether the value is REG_SZ text equal to ours, ignoring case as Windows does for paths,
+// GUIDs and ProgIDs.
+HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placeholder> placeholders,
+                  bool* ours)
+{
+    *ours = false;
+    ExpandedText expected;
+    HRESULT hr = expected.Expand(entry.data, placeholders);
+    if (FAILED(hr))
+        return hr;
+    // Room for ours and its terminator, and one more to tell a longer value apart.
+    const size_t capacity = expected.size() + 2;
+    std::unique_ptr<wchar_t[]> actual(new (std::nothrow) wchar_t[capacity]);
+    if (!actual)
+        return E_OUTOFMEMORY;
+    DWORD type = REG_NONE;
+    DWORD bytes = static_cast<DWORD>(capacity * sizeof(wchar_t));
+    const LONG status = RegQueryValueExW(key, entry.name, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(actual.get()), &bytes);
+    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA)
+        return S_OK;
     if (status != ERROR_SUCCESS)
-        return status;
-    if (!entry.keyOnly) {
-        status = RegDeleteValueW(key.get(), entry.name.c_str());
-        if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-            return status;
+        return HRESULT_FROM_WIN32(status);
+    size_t length = bytes / sizeof(wchar_t);
+    if (length != 0 && actual[length - 1] == L'\0')
+        --length;
+    *ours = type == REG_SZ && length == expected.size() &&
+            CompareStringOrdinal(actual.get(), static_cast<int>(length), expected.get(),
+                                 static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    return S_OK;
+}
+
+HRESULT GuardHolds(HKEY root, const RegistryEntry& entry,
+                   std::span<const Placeholder> placeholders, bool* holds)
+{
+    *holds = false;
+    ExpandedText key;
+    HRESULT hr = key.Expand(entry.key, placeholders);
+    if (FAILED(hr))
+        return hr;
+    UniqueHkey handle;
+    const LONG status = RegOpenKeyExW(root, key.get(), 0, KEY_QUERY_VALUE, handle.put());
+    if (status == ERROR_FILE_NOT_FOUND)
+        return S_OK;
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    return HoldsOurs(handle.get(), entry, placeholders, holds);
+}
+
+HRESULT RemoveValue(HKEY key, const RegistryEntry& entry,
+                    std::span<const Placeholder> placeholders)
+{
+    if (entry.kind == EntryData::KeyOnly)
+        return S_OK;
+    bool ours = true;
+    if (entry.kind != EntryData::Any) {
+        const HRESULT hr = HoldsOurs(key, entry, placeholders, &ours);
+        if (FAILED(hr))
+            return hr;
     }
+    const LONG status = ours ? RegDeleteValueW(key, entry.name) : ERROR_SUCCESS;
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+}
+
+HRESULT RemoveEntry(HKEY root, const RegistryEntry& entry,
+                    std::span<const Placeholder> placeholders)
+{
+    ExpandedText key;
+    HRESULT hr = key.Expand(entry.key, placeholders);
+    if (FAILED(hr))
+        return hr;
+    UniqueHkey handle;
+    LONG status = RegOpenKeyExW(root, key.get(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                                handle.put());
+    if (status == ERROR_FILE_NOT_FOUND)
+        return S_OK;
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    hr = RemoveValue(handle.get(), entry, placeholders);
+    if (FAILED(hr))
+        return hr;
 
     DWORD subkeys = 0;
     DWORD values = 0;
-    status = RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                              &values, nullptr, nullptr, nullptr, nullptr);
+    status = RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
+                              nullptr, &values, nullptr, nullptr, nullptr, nullptr);
     if (status != ERROR_SUCCESS || subkeys != 0 || values != 0)
-        return status;
-    key.reset();
-    status = RegDeleteKeyW(root, entry.key.c_str());
-    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status;
+        return HRESULT_FROM_WIN32(status);
+    handle.reset();
+    status = RegDeleteKeyW(root, key.get());
+    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 } // namespace
 
-HRESULT WriteEntries(HKEY root, std::span<const RegistryEntry> entries) noexcept
+HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted) noexcept
 {
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const LONG status = WriteEntry(root, entries[i]);
-        if (status != ERROR_SUCCESS) {
-            // Entry i may have left its key behind; remove it with the others.
-            RemoveEntries(root, entries.first(i + 1));
-            return HRESULT_FROM_WIN32(status);
-        }
+    if (attempted)
+        *attempted = 0;
+    for (size_t i = 0; i < table.entries.size(); ++i) {
+        if (attempted)
+            *attempted = i + 1;
+        const HRESULT hr = WriteEntry(root, table.entries[i], table.placeholders);
+        if (FAILED(hr))
+            return hr;
     }
     return S_OK;
 }
 
-HRESULT RemoveEntries(HKEY root, std::span<const RegistryEntry> entries) noexcept
+HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noexcept
 {
-    LONG first = ERROR_SUCCESS;
-    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
-        const LONG status = RemoveEntry(root, *entry);
-        if (first == ERROR_SUCCESS)
-            first = status;
+    if (!owned)
+        return E_POINTER;
+    *owned = ~EntryGroups{0};
+    for (const RegistryEntry& entry : table.entries) {
+        if (entry.kind != EntryData::Guard || !InGroups(entry, *owned))
+            continue;
+        bool holds = false;
+        const HRESULT hr = GuardHolds(root, entry, table.placeholders, &holds);
+        if (FAILED(hr)) {
+            *owned = 0;
+            return hr;
+        }
+        if (!holds)
+            *owned &= ~GroupBit(entry.group);
     }
-    return HRESULT_FROM_WIN32(first);
+    return S_OK;
+}
+
+HRESULT RemoveEntries(HKEY root, const EntryTable& table, EntryGroups groups) noexcept
+{
+    HRESULT first = S_OK;
+    for (size_t i = table.entries.size(); i-- > 0;) {
+        if (!InGroups(table.entries[i], groups))
+            continue;
+        const HRESULT hr = RemoveEntry(root, table.entries[i], table.placeholders);
+        if (SUCCEEDED(first))
+            first = hr;
+    }
+    return first;
 }
 
 } // namespace orvane

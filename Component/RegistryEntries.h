@@ -1,27 +1,55 @@
-// Registry entries as data: written by one loop, removed by another.
+// Registry entries as constant data: written by one loop, removed by another. Keys and data
+// are templates whose placeholders are filled in as each entry is used.
 #pragma once
+
+#include "TextTemplate.h"
 
 #include <windows.h>
 
-#include <string>
+#include <cstddef>
 #include <span>
 
 namespace orvane {
 
-struct RegistryEntry {
-    std::wstring key;  // below the root the entries are written under
-    std::wstring name; // the value's name; empty for the key's default value
-    std::wstring data; // REG_SZ
-    bool shared = false;  // seen by both the 32-bit and the 64-bit registry view
-    bool keyOnly = false; // a key of ours that holds no value of its own
+// Entries form groups (up to 32, numbered by the table's user), each owned as a whole.
+using EntryGroup = unsigned char;
+using EntryGroups = unsigned long; // a set of groups, one bit each
+constexpr EntryGroups GroupBit(EntryGroup group)
+{
+    return 1ul << group;
+}
+
+enum class EntryData : unsigned char {
+    Ours,    // REG_SZ; removed only while the value still holds what we write
+    Guard,   // like Ours, and its group is ours only while this value holds what we write
+    Any,     // REG_SZ that each registration rewrites differently; removed with its group
+    KeyOnly, // a key of ours with no value of its own
 };
 
-// Writes the entries in order. On failure removes what it wrote and returns the error.
-HRESULT WriteEntries(HKEY root, std::span<const RegistryEntry> entries) noexcept;
+struct RegistryEntry {
+    const wchar_t* key;  // below the root the table is written under
+    const wchar_t* name; // the value's name; L"" for the key's default value
+    const wchar_t* data;
+    EntryGroup group;
+    EntryData kind = EntryData::Ours;
+};
 
-// Removes the entries' values in reverse order, and each key once nothing is left in it:
-// a value or subkey that someone else put there keeps its key. Entries already gone are
-// fine.
-HRESULT RemoveEntries(HKEY root, std::span<const RegistryEntry> entries) noexcept;
+struct EntryTable {
+    std::span<const RegistryEntry> entries;
+    std::span<const Placeholder> placeholders;
+};
+
+// Writes the entries in order. *attempted gets how many were tried, the failed one included,
+// so that the caller can remove them by its own rules.
+HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted) noexcept;
+
+// The groups whose guards all hold what we write (a group without a guard is always ours).
+HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noexcept;
+
+// Removes the entries of the given groups in reverse order: a value only while it holds what
+// we write (or whatever it holds, for EntryData::Any), and a key once nothing is left in it,
+// so that a value or subkey someone else put there keeps its key. Entries already gone are
+// fine; the first error is returned after trying all.
+HRESULT RemoveEntries(HKEY root, const EntryTable& table, EntryGroups groups) noexcept;
 
 } // namespace orvane

@@ -43,11 +43,15 @@ STDAPI DllUnregisterServer()
     return orvane::UnregisterServer(orvane::RegistrationScope::Machine);
 }
 
-// regsvr32 /n /i:user registers for the current user alone; /u /n /i:user undoes it.
+// regsvr32 /n /i:user registers for the current user alone; /u /n /i:user undoes it. Without
+// a command line (regsvr32 /i) it is machine-wide, like DllRegisterServer.
 STDAPI DllInstall(BOOL bInstall, PCWSTR pszCmdLine)
 {
-    if (!pszCmdLine || lstrcmpiW(pszCmdLine, L"user") != 0)
-        return E_INVALIDARG;
-    return bInstall ? orvane::RegisterServer(orvane::RegistrationScope::User)
-                    : orvane::UnregisterServer(orvane::RegistrationScope::User);
+    orvane::RegistrationScope scope = orvane::RegistrationScope::Machine;
+    if (pszCmdLine && *pszCmdLine) {
+        if (CompareStringOrdinal(pszCmdLine, -1, L"user", -1, TRUE) != CSTR_EQUAL)
+            return E_INVALIDARG;
+        scope = orvane::RegistrationScope::User;
+    }
+    return bInstall ? orvane::RegisterServer(scope) : orvane::UnregisterServer(scope);
 }

@@ -29,19 +29,23 @@ HMODULE ThisModule() noexcept
     return reinterpret_cast<HMODULE>(&__ImageBase);
 }
 
-std::wstring ThisModulePath()
+HRESULT ThisModulePath(UniqueBstr& path) noexcept
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
+    path.reset();
+    for (UINT capacity = MAX_PATH;; capacity *= 2) {
+        UniqueBstr buffer(SysAllocStringLen(nullptr, capacity));
+        if (!buffer)
+            return E_OUTOFMEMORY;
+        const DWORD length = GetModuleFileNameW(ThisModule(), buffer.get(), capacity);
         if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
+            return HRESULT_FROM_WIN32(GetLastError());
+        // A full buffer may hold a truncated path: try again with more room.
+        if (length < capacity) {
+            path.reset(SysAllocStringLen(buffer.get(), length));
+            return path ? S_OK : E_OUTOFMEMORY;
         }
-        path.resize(path.size() * 2);
+        if (capacity > 0x8000)
+            return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     }
 }
 

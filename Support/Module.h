@@ -1,9 +1,9 @@
 // This module: its handle, its file, and the count of what keeps it loaded.
 #pragma once
 
-#include <windows.h>
+#include "Handles.h"
 
-#include <string>
+#include <windows.h>
 
 namespace orvane {
 
@@ -15,7 +15,7 @@ bool ModuleInUse() noexcept;
 // The module this code is linked into (the DLL, or a test program).
 HMODULE ThisModule() noexcept;
 
-// The module's full path, whatever its length. Empty when it cannot be had.
-std::wstring ThisModulePath();
+// The module's full path, whatever its length, into path (released first).
+HRESULT ThisModulePath(UniqueBstr& path) noexcept;
 
 } // namespace orvane

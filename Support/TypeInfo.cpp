@@ -13,11 +13,12 @@ std::atomic<ITypeInfo*> cached[2]{nullptr, nullptr};
 
 HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo)
 {
-    const std::wstring path = ThisModulePath();
-    if (path.empty())
-        return HRESULT_FROM_WIN32(GetLastError());
+    UniqueBstr path;
+    HRESULT hr = ThisModulePath(path);
+    if (FAILED(hr))
+        return hr;
     ITypeLib* library = nullptr;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+    hr = LoadTypeLibEx(path.get(), REGKIND_NONE, &library);
     if (FAILED(hr))
         return hr;
     ITypeInfo* dispatch = nullptr;

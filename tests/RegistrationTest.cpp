@@ -1,39 +1,10 @@
 // DllRegisterServer and DllUnregisterServer, read back from the registry and through COM.
-#include "Registration.h"
+#include "RegistryRead.h"
 #include "ServerTest.h"
 
 #include <olectl.h>
 
-#include <optional>
-
 namespace {
-
-std::optional<std::wstring> ReadString(HKEY root, const std::wstring& key, const std::wstring& name)
-{
-    DWORD bytes = 0;
-    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    std::wstring text(bytes / sizeof(wchar_t), L'\0');
-    if (RegGetValueW(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
-                     &bytes) != ERROR_SUCCESS)
-        return std::nullopt;
-    text.resize(bytes / sizeof(wchar_t) - 1);
-    return text;
-}
-
-bool KeyExists(HKEY root, const std::wstring& key)
-{
-    orvane::UniqueHkey handle;
-    return RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, handle.put()) == ERROR_SUCCESS;
-}
-
-std::wstring GuidText(REFGUID guid)
-{
-    wchar_t text[39];
-    StringFromGUID2(guid, text, 39);
-    return text;
-}
 
 class Registration : public ServerDllTest {
 protected:
@@ -51,12 +22,6 @@ protected:
         ServerDllTest::TearDown();
     }
 
-    HRESULT Install(BOOL install, const wchar_t* commandLine)
-    {
-        using Proc = HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR);
-        return Export<Proc>("DllInstall")(install, commandLine);
-    }
-
     std::wstring path_;
 };
 
@@ -70,7 +35,7 @@ TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
     } expected[] = {
         {classKey + L"\\InprocServer32", L"", path_},
         {classKey + L"\\InprocServer32", L"ThreadingModel", L"Apartment"},
-        {classKey + L"\\ProgID", L"", L"Orvane.clsRegistry.1"},
+        {classKey + L"\\ProgID", L"", L"Orvane.clsRegistry"},
         {classKey + L"\\VersionIndependentProgID", L"", L"Orvane.clsRegistry"},
         {classKey + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
         {classKey + L"\\Version", L"", L"1.0"},
@@ -87,6 +52,12 @@ TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
     ASSERT_EQ(QueryPathOfRegTypeLib(LIBID_Orvane, 1, 0, 0, &registered), S_OK);
     EXPECT_EQ(lstrcmpiW(registered, path_.c_str()), 0);
     SysFreeString(registered);
+
+    // What object browsers and scripts see when they map the class back to a name.
+    LPOLESTR progId = nullptr;
+    ASSERT_EQ(ProgIDFromCLSID(CLSID_clsRegistry, &progId), S_OK);
+    EXPECT_STREQ(progId, L"Orvane.clsRegistry");
+    CoTaskMemFree(progId);
 }
 
 TEST_F(Registration, ClientsCreateItOnlyWhileRegistered)
@@ -160,9 +131,21 @@ TEST_F(Registration, PerUserStaysInTheUsersHiveAndLeadsToTheServer)
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key)) << key;
     }
 
-    // Follow the entries as COM would: ProgID to class to server, and library to file.
+    // Follow the entries as COM would: ProgID to class to server, and library to file; and
+    // back from the class to its ProgID (ProgIDFromCLSID reads the merged view, which under
+    // Wine lacks the user's classes).
     const std::wstring user = L"Software\\Classes\\";
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, user + L"Orvane.clsRegistry\\CLSID", L""), clsid);
+    const struct {
+        std::wstring key, data;
+    } names[] = {
+        {L"Orvane.clsRegistry\\CLSID", clsid},
+        {L"Orvane.clsRegistry\\CurVer", L"Orvane.clsRegistry.1"},
+        {L"Orvane.clsRegistry.1\\CLSID", clsid},
+        {L"CLSID\\" + clsid + L"\\ProgID", L"Orvane.clsRegistry"},
+        {L"CLSID\\" + clsid + L"\\VersionIndependentProgID", L"Orvane.clsRegistry"},
+    };
+    for (const auto& name : names)
+        EXPECT_EQ(ReadString(HKEY_CURRENT_USER, user + name.key, L""), name.data) << name.key;
     const auto server =
         ReadString(HKEY_CURRENT_USER, user + L"CLSID\\" + clsid + L"\\InprocServer32", L"");
     ASSERT_EQ(server, path_);
@@ -193,49 +176,30 @@ TEST_F(Registration, PerUserStaysInTheUsersHiveAndLeadsToTheServer)
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key)) << key;
 }
 
-TEST_F(Registration, InstallTakesOnlyTheUserCommandLine)
+TEST_F(Registration, InstallTakesUserOrNothing)
 {
-    for (const wchar_t* commandLine : {static_cast<const wchar_t*>(nullptr), L"", L"machine",
-                                       L"user ", L"/user", L"users"}) {
-        for (BOOL install : {TRUE, FALSE})
-            EXPECT_EQ(Install(install, commandLine), E_INVALIDARG)
-                << (commandLine ? commandLine : L"(null)") << " " << install;
+    const std::wstring server = L"Software\\Classes\\CLSID\\" + GuidText(CLSID_clsRegistry) +
+                                L"\\InprocServer32";
+    // No command line (regsvr32 /i) is machine-wide, as DllRegisterServer.
+    for (const wchar_t* commandLine : {static_cast<const wchar_t*>(nullptr), L""}) {
+        SCOPED_TRACE(commandLine ? "empty" : "null");
+        ASSERT_EQ(Install(TRUE, commandLine), S_OK);
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, server, L""), path_);
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, server));
+        ASSERT_EQ(Install(FALSE, commandLine), S_OK);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, server));
+        EXPECT_EQ(Install(FALSE, commandLine), S_OK);
     }
+    for (const wchar_t* commandLine : {L"machine", L"user ", L"/user", L"users", L"u"}) {
+        for (BOOL install : {TRUE, FALSE})
+            EXPECT_EQ(Install(install, commandLine), E_INVALIDARG) << commandLine << " " << install;
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, server));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, server));
     EXPECT_EQ(Install(TRUE, L"USER"), S_OK);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, server, L""), path_);
     EXPECT_EQ(Install(FALSE, L"User"), S_OK);
-}
-
-TEST(RegistryEntries, FailedWriteRemovesWhatItWrote)
-{
-    const std::wstring base = L"Software\\OrvaneEntriesTest";
-    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
-    orvane::UniqueHkey root;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, base.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, root.put(), nullptr),
-              ERROR_SUCCESS);
-    const std::vector<orvane::RegistryEntry> entries = {
-        {L"A", L"", L"a"},
-        {L"A\\B", L"Name", L"b"},
-        {L"C", L"", L"c"},
-        {L"A\\" + std::wstring(300, L'x'), L"", L"too long a key name"},
-        {L"D", L"", L"never reached"},
-    };
-    EXPECT_TRUE(FAILED(orvane::WriteEntries(root.get(), entries)));
-    DWORD subkeys = 99;
-    RegQueryInfoKeyW(root.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                     nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(subkeys, 0u);
-
-    const std::span<const orvane::RegistryEntry> good(entries.data(), 3);
-    EXPECT_EQ(orvane::WriteEntries(root.get(), good), S_OK);
-    EXPECT_EQ(ReadString(root.get(), L"A\\B", L"Name"), L"b");
-    EXPECT_EQ(orvane::RemoveEntries(root.get(), good), S_OK);
-    EXPECT_EQ(orvane::RemoveEntries(root.get(), good), S_OK);
-    RegQueryInfoKeyW(root.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
-                     nullptr, nullptr, nullptr, nullptr);
-    EXPECT_EQ(subkeys, 0u);
-    root.reset();
-    RegDeleteTreeW(HKEY_CURRENT_USER, base.c_str());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, server));
 }
 
 } // namespace

@@ -47,6 +47,10 @@ protected:
     HRESULT CanUnloadNow() { return Export<HRESULT(STDAPICALLTYPE*)()>("DllCanUnloadNow")(); }
     HRESULT RegisterServer() { return Export<HRESULT(STDAPICALLTYPE*)()>("DllRegisterServer")(); }
     HRESULT UnregisterServer() { return Export<HRESULT(STDAPICALLTYPE*)()>("DllUnregisterServer")(); }
+    HRESULT Install(BOOL install, const wchar_t* commandLine)
+    {
+        return Export<HRESULT(STDAPICALLTYPE*)(BOOL, PCWSTR)>("DllInstall")(install, commandLine);
+    }
 
     // A new instance straight from the DLL's own factory, no registration needed.
     ComPtr<_clsRegistry> NewInstance()

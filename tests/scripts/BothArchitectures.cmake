@@ -1,7 +1,8 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DBIN32=<folder>
-#       -DBIN64=<folder> -DEXAMPLES=<folder> -P BothArchitectures.cmake
+#       -DBIN64=<folder> -DEXAMPLES=<folder> -DIDENTITY=<Identity.h> -P BothArchitectures.cmake
 # Both builds of Orvane.dll registered in one 64-bit prefix: each script host reaches its
-# own, and unregistering either one, in either order, leaves the other working.
+# own and reads its own registry view, and unregistering either one, in either order,
+# leaves the other working.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 
@@ -16,6 +17,33 @@ function(expect_gone runner)
   expect_not_creatable(${runner} KeyExist.vbs)
   expect_not_creatable(${runner} KeyExist.js)
 endfunction()
+
+# A key in only one view of HKLM\SOFTWARE: each host answers from its own bitness's view.
+list(GET VIEW_TEST_KEYS 0 only64)
+list(GET VIEW_TEST_KEYS 1 only32)
+run(ignored 0 RUN64 ${BIN64} reg add ${only64} /f /reg:64)
+run(ignored 0 RUN64 ${BIN64} reg add ${only32} /f /reg:32)
+run(ignored 1 RUN64 ${BIN64} reg query ${only64} /reg:32)
+run(ignored 1 RUN64 ${BIN64} reg query ${only32} /reg:64)
+string(REPLACE "HKLM" "HKEY_LOCAL_MACHINE" ask64 "${only64}")
+string(REPLACE "HKLM" "HKEY_LOCAL_MACHINE" ask32 "${only32}")
+run(ignored 0 RUN32 ${BIN32} regsvr32 /s Orvane.dll)
+run(ignored 0 RUN64 ${BIN64} regsvr32 /s Orvane.dll)
+foreach(host 32 64)
+  foreach(client KeyExist.vbs KeyExist.js)
+    run(out 0 RUN${host} ${EXAMPLES} cscript //nologo ${client} ${ask64} ${ask32})
+    if(host EQUAL 64)
+      expect("${client} (${host}-bit host)" "${out}" "${ask64}: True\n${ask32}: False\n")
+    else()
+      expect("${client} (${host}-bit host)" "${out}" "${ask64}: False\n${ask32}: True\n")
+    endif()
+  endforeach()
+  expect_progid_of_class("(${host}-bit, both registered)" RUN${host} ${BIN${host}})
+endforeach()
+run(ignored 0 RUN64 ${BIN64} reg delete ${only64} /f /reg:64)
+run(ignored 0 RUN64 ${BIN64} reg delete ${only32} /f /reg:32)
+run(ignored 0 RUN32 ${BIN32} regsvr32 /s /u Orvane.dll)
+run(ignored 0 RUN64 ${BIN64} regsvr32 /s /u Orvane.dll)
 
 foreach(first 32 64)
   if(first STREQUAL 32)
@@ -37,11 +65,6 @@ foreach(first 32 64)
 endforeach()
 
 # Nothing of either registration is left behind.
-foreach(key "Orvane.clsRegistry" "Orvane.clsRegistry.1" "TypeLib\\{6483FCF5-565D-49BF-BDBE-3E1CBE683778}"
-            "CLSID\\{AFE282F4-9F47-4915-A824-A5D355766B51}"
-            "Interface\\{8139D8C3-D30D-419C-B79F-7B75E11F7050}")
-  foreach(runner RUN32 RUN64)
-    run(ignored 1 ${runner} ${BIN64} reg query "HKLM\\Software\\Classes\\${key}")
-  endforeach()
+foreach(view 32 64)
+  expect_no_registration("both unregistered" RUN64 ${BIN64} HKLM /reg:${view})
 endforeach()
-message(STATUS "no registration left in either view")

@@ -28,3 +28,62 @@ function(expect_not_creatable runner client)
   endif()
   message(STATUS "${client} (${runner}) without registration: cannot create, as expected")
 endfunction()
+
+# With -DIDENTITY=<Identity.h>, the component's names and identifiers as ORVANE_* variables.
+if(IDENTITY)
+  include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/Identity.cmake)
+  orvane_parse_identity(${IDENTITY})
+endif()
+
+# Keys made in one registry view only, to see which view a client of each bitness reads.
+set(VIEW_TEST_KEYS "HKLM\\SOFTWARE\\OrvaneTestOnlyIn64BitView" "HKLM\\SOFTWARE\\OrvaneTestOnlyIn32BitView")
+
+# The keys below Software\Classes that registration writes.
+function(registration_keys out_var)
+  set(${out_var} "CLSID\\{${ORVANE_CLSID_TEXT}}" "${ORVANE_PROGID}" "${ORVANE_PROGID_VERSIONED}"
+                 "TypeLib\\{${ORVANE_LIBID_TEXT}}" "Interface\\{${ORVANE_IID_TEXT}}" PARENT_SCOPE)
+endfunction()
+
+# What reg.exe lists of those keys in <hive>\Software\Classes, ARGN being more reg options
+# (/reg:32); empty when none is there. One cmd runs all the queries: a Wine process each
+# would be slow.
+function(registration_in out_var runner dir hive)
+  registration_keys(keys)
+  set(queries)
+  foreach(key IN LISTS keys)
+    string(APPEND queries "reg query ${hive}\\Software\\Classes\\${key} /s ${ARGN} & ")
+  endforeach()
+  run(out 0 ${runner} ${dir} cmd /c "${queries}exit 0")
+  # Wine's reg.exe reports a missing key on standard output.
+  string(REGEX REPLACE "reg: [^\n]*\n" "" out "${out}")
+  string(STRIP "${out}" out)
+  set(${out_var} "${out}" PARENT_SCOPE)
+endfunction()
+
+function(expect_no_registration what runner dir hive)
+  registration_in(left ${runner} ${dir} ${hive} ${ARGN})
+  if(NOT left STREQUAL "")
+    message(FATAL_ERROR "${what}: still registered in ${hive} ${ARGN}:\n${left}")
+  endif()
+  message(STATUS "${what}: nothing registered in ${hive} ${ARGN}")
+endfunction()
+
+# The file the class's InprocServer32 names in <hive>, empty when none.
+function(class_server out_var runner dir hive)
+  registration_keys(keys)
+  list(GET keys 0 class)
+  separate_arguments(command UNIX_COMMAND "${${runner}}")
+  execute_process(COMMAND ${command} reg query "${hive}\\Software\\Classes\\${class}\\InprocServer32" /ve
+                  WORKING_DIRECTORY ${dir} OUTPUT_VARIABLE out ERROR_QUIET)
+  set(server "")
+  if(out MATCHES "REG_SZ +([^\r\n]*)")
+    set(server "${CMAKE_MATCH_1}")
+  endif()
+  set(${out_var} "${server}" PARENT_SCOPE)
+endfunction()
+
+# ProgIDFromCLSID for the class, through the test tool of the runner's bitness in dir.
+function(expect_progid_of_class what runner dir)
+  run(out 0 ${runner} ${dir} ProgIdOfClass.exe "{${ORVANE_CLSID_TEXT}}")
+  expect("ProgIDFromCLSID ${what}" "${out}" "${ORVANE_PROGID}\n")
+endfunction()

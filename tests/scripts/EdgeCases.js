@@ -23,4 +23,12 @@ for (var i = 0; i < cases.length; i++) {
     }
     WScript.Echo(cases[i][0] + ": " + answer);
 }
+// The versioned ProgID creates the same class.
+try {
+    var versioned = new ActiveXObject("Orvane.clsRegistry.1");
+    answer = versioned.KeyExist(cases[0][1]) ? "True" : "False";
+} catch (e) {
+    answer = "error " + (e.number >>> 0).toString(16);
+}
+WScript.Echo("versioned ProgID: " + answer);
 WScript.Quit(0);

@@ -1,6 +1,6 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
 #       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPREFIX=<wine prefix>
-#       -DPRODUCT_CODE=<guid> -P Installer.cmake
+#       -DPRODUCT_CODE=<guid> -DIDENTITY=<Identity.h> -P Installer.cmake
 # Orvane.msi in a 64-bit prefix: msiexec installs both DLLs into Program Files and registers
 # them, each script host reaches its own, and msiexec /x leaves nothing behind in either
 # registry view or on disk. The registry entries are then compared with what the DLLs'
@@ -93,6 +93,8 @@ foreach(view 32 64)
 endforeach()
 expect_working(RUN32)
 expect_working(RUN64)
+expect_progid_of_class("(32-bit, installed)" RUN32 ${BIN32})
+expect_progid_of_class("(64-bit, installed)" RUN64 ${BIN64})
 
 run(ignored 0 RUN64 ${package_dir} msiexec /x ${package} /qn)
 run(ignored 1 RUN64 ${BIN64} reg query "${product}")

@@ -1,5 +1,5 @@
 # cmake -DRUN=<wine command> -DBIN=<folder of Orvane.dll> -DEXAMPLES=<folder> -DCASES=<folder>
-#       -P ScriptClients.cmake
+#       -DIDENTITY=<Identity.h> -P ScriptClients.cmake
 # Registers Orvane.dll with regsvr32, runs the script clients through cscript and compares
 # what they print, unregisters it and checks that the clients can no longer create it;
 # then registers and unregisters it per user.
@@ -11,6 +11,7 @@ set(keys "HKEY_LOCAL_MACHINE\\SOFTWARE" "HKEY_CURRENT_USER\\Software"
 set(answers "HKEY_LOCAL_MACHINE\\SOFTWARE: True\nHKEY_CURRENT_USER\\Software: True\nHKEY_LOCAL_MACHINE\\SOFTWARE\\No Such Key: False\nHKEY_NOWHERE\\X: False\nHKEY_USERS: True\n")
 
 run(ignored 0 RUN ${BIN} regsvr32 /s Orvane.dll)
+expect_progid_of_class("after regsvr32" RUN ${BIN})
 foreach(client KeyExist.vbs KeyExist.js)
   run(out 0 RUN ${EXAMPLES} cscript //nologo ${client} ${keys})
   expect(${client} "${out}" "${answers}")
@@ -28,6 +29,7 @@ unpaired surrogate: False
 malformed: False
 number: False
 long: False
+versioned ProgID: True
 ")
 
 run(ignored 0 RUN ${BIN} regsvr32 /s /u Orvane.dll)
@@ -41,6 +43,12 @@ set(progid "Software\\Classes\\Orvane.clsRegistry\\CLSID")
 run(ignored 0 RUN ${BIN} regsvr32 /s /n /i:user Orvane.dll)
 run(ignored 0 RUN ${BIN} reg query "HKCU\\${progid}")
 run(ignored 1 RUN ${BIN} reg query "HKLM\\${progid}")
+# The user's classes are not merged into HKEY_CLASSES_ROOT under Wine, where ProgIDFromCLSID
+# looks: read the class's ProgID where it was written.
+run(out 0 RUN ${BIN} reg query "HKCU\\Software\\Classes\\CLSID\\{${ORVANE_CLSID_TEXT}}\\ProgID" /ve)
+if(NOT out MATCHES "REG_SZ +${ORVANE_PROGID}\n")
+  message(FATAL_ERROR "the class's ProgID per user:\n${out}")
+endif()
 run(ignored 0 RUN ${BIN} regsvr32 /s /u /n /i:user Orvane.dll)
 run(ignored 1 RUN ${BIN} reg query "HKCU\\${progid}")
 message(STATUS "regsvr32 /n /i:user: registered in and removed from HKEY_CURRENT_USER only")

@@ -1,0 +1,34 @@
+// Texts with placeholders (such as %CLSID%) that are filled in when they are used, so that
+// tables of them can be constant data.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
+namespace orvane {
+
+struct Placeholder {
+    const wchar_t* token; // with its delimiters, as it appears in a template: L"%CLSID%"
+    const wchar_t* text;  // what replaces it; need not be terminated
+    size_t length;
+};
+
+// A template with its placeholders replaced, in a buffer of its own.
+class ExpandedText {
+public:
+    // Replaces each token once, left to right; the texts put in are not searched again. A
+    // '%' that starts no token stays as it is. E_OUTOFMEMORY leaves the text empty.
+    HRESULT Expand(const wchar_t* pattern, std::span<const Placeholder> placeholders) noexcept;
+
+    const wchar_t* get() const noexcept { return text_ ? text_.get() : L""; }
+    size_t size() const noexcept { return length_; }
+
+private:
+    std::unique_ptr<wchar_t[]> text_;
+    size_t length_ = 0;
+};
+
+} // namespace orvane

@@ -1,0 +1,121 @@
+// Unregistering through the DLL's exports removes only what its registration wrote, in the
+// machine's classes and in the user's alike.
+#include "RegistryRead.h"
+#include "ServerTest.h"
+
+#include <functional>
+
+namespace {
+
+const std::wstring kClasses = L"Software\\Classes\\";
+const std::wstring kClassKey = kClasses + L"CLSID\\" + GuidText(CLSID_clsRegistry);
+const std::wstring kServerKey = kClassKey + L"\\InprocServer32";
+const std::wstring kProgId = kClasses + L"Orvane.clsRegistry";
+const std::wstring kShared[] = {kProgId, kClasses + L"Orvane.clsRegistry.1",
+                                kClasses + L"TypeLib\\" + GuidText(LIBID_Orvane)};
+const std::wstring kInterfaceKey = kClasses + L"Interface\\" + GuidText(IID__clsRegistry);
+
+class OwnRegistration : public ServerDllTest {
+protected:
+    struct Scope {
+        const char* name;
+        HKEY hive;
+        std::function<HRESULT()> registerIt, unregisterIt;
+    };
+
+    void TearDown() override
+    {
+        // Whatever a failed test left, of ours or of the foreign entries it made.
+        for (const Scope& scope : Scopes()) {
+            for (const std::wstring& key : kShared)
+                RegDeleteTreeW(scope.hive, key.c_str());
+            RegDeleteTreeW(scope.hive, kClassKey.c_str());
+            RegDeleteTreeW(scope.hive, kInterfaceKey.c_str());
+        }
+        ServerDllTest::TearDown();
+    }
+
+    std::vector<Scope> Scopes()
+    {
+        return {
+            {"machine", HKEY_LOCAL_MACHINE, [this] { return RegisterServer(); },
+             [this] { return UnregisterServer(); }},
+            {"user", HKEY_CURRENT_USER, [this] { return Install(TRUE, L"user"); },
+             [this] { return Install(FALSE, L"user"); }},
+        };
+    }
+
+    static void Set(HKEY hive, const std::wstring& key, const wchar_t* name,
+                    const std::wstring& data)
+    {
+        ASSERT_EQ(RegSetKeyValueW(hive, key.c_str(), name, REG_SZ, data.c_str(),
+                                  static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+};
+
+// A later version has taken the name: its ProgID leads to its own class.
+TEST_F(OwnRegistration, LeavesAProgIdThatLeadsElsewhere)
+{
+    const std::wstring later = L"{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}";
+    for (const Scope& scope : Scopes()) {
+        SCOPED_TRACE(scope.name);
+        ASSERT_EQ(scope.registerIt(), S_OK);
+        Set(scope.hive, kProgId + L"\\CLSID", L"", later);
+        Set(scope.hive, kProgId + L"\\CurVer", L"", L"Orvane.clsRegistry.2");
+
+        EXPECT_EQ(scope.unregisterIt(), S_OK);
+        EXPECT_EQ(ReadString(scope.hive, kProgId, L""), L"clsRegistry");
+        EXPECT_EQ(ReadString(scope.hive, kProgId + L"\\CLSID", L""), later);
+        EXPECT_EQ(ReadString(scope.hive, kProgId + L"\\CurVer", L""), L"Orvane.clsRegistry.2");
+        EXPECT_FALSE(KeyExists(scope.hive, kClasses + L"Orvane.clsRegistry.1"));
+        EXPECT_FALSE(KeyExists(scope.hive, kClassKey));
+        RegDeleteTreeW(scope.hive, kProgId.c_str());
+    }
+}
+
+// Someone else's value keeps our server key alive; with no other view serving the class
+// (a 32-bit system, or nothing registered by the other build), the shared entries go.
+TEST_F(OwnRegistration, ForeignValueInTheServerKeyStaysAndSharedEntriesGo)
+{
+    for (const Scope& scope : Scopes()) {
+        SCOPED_TRACE(scope.name);
+        ASSERT_EQ(scope.registerIt(), S_OK);
+        Set(scope.hive, kServerKey, L"Note", L"someone else's");
+
+        EXPECT_EQ(scope.unregisterIt(), S_OK);
+        EXPECT_EQ(ReadString(scope.hive, kServerKey, L"Note"), L"someone else's");
+        EXPECT_EQ(ReadString(scope.hive, kServerKey, L""), std::nullopt);
+        EXPECT_EQ(ReadString(scope.hive, kServerKey, L"ThreadingModel"), std::nullopt);
+        for (const std::wstring& key : kShared)
+            EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
+        RegDeleteTreeW(scope.hive, kClassKey.c_str());
+    }
+}
+
+// Registered from another folder since: the class is that file's, and stays whole.
+TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
+{
+    const std::wstring other = L"C:\\Elsewhere\\Orvane.dll";
+    for (const Scope& scope : Scopes()) {
+        SCOPED_TRACE(scope.name);
+        ASSERT_EQ(scope.registerIt(), S_OK);
+        Set(scope.hive, kServerKey, L"", other);
+
+        EXPECT_EQ(scope.unregisterIt(), S_OK);
+        EXPECT_EQ(ReadString(scope.hive, kServerKey, L""), other);
+        EXPECT_EQ(ReadString(scope.hive, kServerKey, L"ThreadingModel"), L"Apartment");
+        EXPECT_EQ(ReadString(scope.hive, kClassKey + L"\\ProgID", L""), L"Orvane.clsRegistry");
+        for (const std::wstring& key : kShared)
+            EXPECT_TRUE(KeyExists(scope.hive, key)) << key;
+
+        // Once no file serves the class, ours removes the shared entries too.
+        ASSERT_EQ(RegDeleteKeyValueW(scope.hive, kServerKey.c_str(), L""), ERROR_SUCCESS);
+        EXPECT_EQ(scope.unregisterIt(), S_OK);
+        for (const std::wstring& key : kShared)
+            EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
+        RegDeleteTreeW(scope.hive, kClassKey.c_str());
+    }
+}
+
+} // namespace
