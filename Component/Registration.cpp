@@ -3,6 +3,7 @@
 #include "Handles.h"
 #include "Identity.h"
 #include "Module.h"
+#include "ModuleTypeLibrary.h"
 #include "Orvane.h"
 
 #include <olectl.h>
@@ -118,7 +119,7 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept
 
         // Register only a type library that loads from our own file.
         Microsoft::WRL::ComPtr<ITypeLib> library;
-        if (FAILED(LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library)) ||
+        if (FAILED(LoadModuleTypeLibrary(&library)) ||
             FAILED(WriteEntries(root.get(), TypeLibraryEntries(path))))
             return SELFREG_E_TYPELIB;
         if (FAILED(WriteEntries(root.get(), ClassEntries(path)))) {

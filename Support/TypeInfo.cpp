@@ -1,37 +1,35 @@
 #include "TypeInfo.h"
 
-#include "Module.h"
+#include "ModuleTypeLibrary.h"
 #include "Orvane.h"
 
 #include <atomic>
-#include <new>
 
 namespace orvane {
 namespace {
 
-std::atomic<ITypeInfo*> cached[2]{nullptr, nullptr};
+std::atomic<ITypeInfo*> cached[3]{nullptr, nullptr, nullptr};
 
-HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo)
+HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo) noexcept
 {
-    const std::wstring path = ThisModulePath();
-    if (path.empty())
-        return HRESULT_FROM_WIN32(GetLastError());
     ITypeLib* library = nullptr;
-    HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
+    HRESULT hr = LoadModuleTypeLibrary(&library);
     if (FAILED(hr))
         return hr;
-    ITypeInfo* dispatch = nullptr;
-    hr = library->GetTypeInfoOfGuid(IID__clsRegistry, &dispatch);
+    ITypeInfo* found = nullptr;
+    hr = library->GetTypeInfoOfGuid(view == TypeInfoView::Class ? CLSID_clsRegistry
+                                                                 : IID__clsRegistry,
+                                    &found);
     library->Release();
-    if (FAILED(hr) || view == TypeInfoView::Dispatch) {
-        *typeInfo = dispatch;
+    if (FAILED(hr) || view != TypeInfoView::Interface) {
+        *typeInfo = found;
         return hr;
     }
     HREFTYPE vtableView = 0;
-    hr = dispatch->GetRefTypeOfImplType(-1, &vtableView);
+    hr = found->GetRefTypeOfImplType(-1, &vtableView);
     if (SUCCEEDED(hr))
-        hr = dispatch->GetRefTypeInfo(vtableView, typeInfo);
-    dispatch->Release();
+        hr = found->GetRefTypeInfo(vtableView, typeInfo);
+    found->Release();
     return hr;
 }
 
@@ -45,12 +43,7 @@ HRESULT GetClassTypeInfo(TypeInfoView view, ITypeInfo** typeInfo) noexcept
     std::atomic<ITypeInfo*>& slot = cached[static_cast<int>(view)];
     ITypeInfo* info = slot.load(std::memory_order_acquire);
     if (!info) {
-        HRESULT hr;
-        try {
-            hr = LoadView(view, &info);
-        } catch (const std::bad_alloc&) {
-            hr = E_OUTOFMEMORY;
-        }
+        const HRESULT hr = LoadView(view, &info);
         if (FAILED(hr))
             return hr;
         // A thread that lost the race uses the winner's copy.
