@@ -10,7 +10,12 @@ namespace {
 
 class ClassFactory final : public IClassFactory {
 public:
-    explicit ClassFactory(CreateInstanceProc create) noexcept : create_(create) {}
+    // A live factory keeps the module loaded, as an instance does: its client may create
+    // through it at any time.
+    explicit ClassFactory(CreateInstanceProc create) noexcept : create_(create) { LockModule(); }
+    ~ClassFactory() { UnlockModule(); }
+    ClassFactory(const ClassFactory&) = delete;
+    ClassFactory& operator=(const ClassFactory&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {

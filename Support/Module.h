@@ -7,7 +7,8 @@
 
 namespace orvane {
 
-// Counts live instances and class-factory locks; the module may unload only at zero.
+// Counts live instances, live class factories and factory locks; the module may unload
+// only at zero.
 void LockModule() noexcept;
 void UnlockModule() noexcept;
 bool ModuleInUse() noexcept;

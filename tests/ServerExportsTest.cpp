@@ -62,26 +62,35 @@ TEST_F(ServerExports, QueryInterfaceFollowsTheRules)
     EXPECT_EQ(instance->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
 }
 
-TEST_F(ServerExports, CanUnloadOnlyWithoutInstancesOrLocks)
+TEST_F(ServerExports, CanUnloadOnlyWithoutObjectsOrLocks)
 {
     EXPECT_EQ(CanUnloadNow(), S_OK);
     {
+        // A factory alone holds the module: its client may create through it later.
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
+        EXPECT_EQ(CanUnloadNow(), S_FALSE);
         ComPtr<_clsRegistry> first = NewInstance();
         ComPtr<_clsRegistry> second = NewInstance();
+        factory.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
         first.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
         second.Reset();
         EXPECT_EQ(CanUnloadNow(), S_OK);
 
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
         EXPECT_EQ(factory->LockServer(TRUE), S_OK);
         EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+        factory.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+        factory.Reset();
+        EXPECT_EQ(CanUnloadNow(), S_FALSE);
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
         EXPECT_EQ(factory->LockServer(FALSE), S_OK);
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
-        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     }
     EXPECT_EQ(CanUnloadNow(), S_OK);
 }
