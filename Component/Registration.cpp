@@ -2,7 +2,7 @@
 
 #include "Handles.h"
 #include "Identity.h"
-#include "Module.h"
+#include "ModulePath.h"
 #include "ModuleTypeLibrary.h"
 #include "Orvane.h"
 
@@ -62,6 +62,16 @@ HRESULT OpenClassesRoot(RegistrationScope scope, bool create, UniqueHkey& root)
     return HRESULT_FROM_WIN32(status);
 }
 
+// The path that clients load the module by.
+HRESULT RegisteredPath(std::wstring& path)
+{
+    ModulePath module;
+    const HRESULT hr = module.LoadRegistrable();
+    if (SUCCEEDED(hr))
+        path.assign(module.c_str(), module.size());
+    return hr;
+}
+
 } // namespace
 
 std::vector<RegistryEntry> TypeLibraryEntries(const std::wstring& modulePath)
@@ -112,9 +122,12 @@ std::vector<RegistryEntry> ClassEntries(const std::wstring& modulePath)
 HRESULT RegisterServer(RegistrationScope scope) noexcept
 {
     try {
-        const std::wstring path = ThisModulePath();
+        std::wstring path;
+        const HRESULT found = RegisteredPath(path);
+        if (found == E_OUTOFMEMORY)
+            return found;
         UniqueHkey root;
-        if (path.empty() || FAILED(OpenClassesRoot(scope, true, root)))
+        if (FAILED(found) || FAILED(OpenClassesRoot(scope, true, root)))
             return SELFREG_E_CLASS;
 
         // Register only a type library that loads from our own file.
@@ -142,7 +155,9 @@ HRESULT UnregisterServer(RegistrationScope scope) noexcept
         if (FAILED(opened))
             return SELFREG_E_CLASS;
 
-        const std::wstring path = ThisModulePath();
+        std::wstring path;
+        if (RegisteredPath(path) == E_OUTOFMEMORY)
+            return E_OUTOFMEMORY;
         const std::vector<RegistryEntry> classes = ClassEntries(path);
         const std::vector<RegistryEntry> library = TypeLibraryEntries(path);
         HRESULT classResult = RemoveEntries(root.get(), Select(classes, false));

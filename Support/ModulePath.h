@@ -1,0 +1,34 @@
+// This module's file path in a heap buffer of its own, whatever its length: in full, or in
+// the form that other programs can load it by.
+#pragma once
+
+#include <windows.h>
+
+namespace orvane {
+
+class ModulePath {
+public:
+    ModulePath() noexcept = default;
+    ~ModulePath() { delete[] text_; }
+    ModulePath(const ModulePath&) = delete;
+    ModulePath& operator=(const ModulePath&) = delete;
+
+    // The full path, as the loader reports it.
+    HRESULT LoadFull() noexcept;
+    // The full path's short (8.3) form; the full path where the file system has none.
+    HRESULT LoadShort() noexcept;
+    // The full path when it is shorter than MAX_PATH, else its short form: COM, the type
+    // library loader and many hosts read registered paths into MAX_PATH buffers.
+    HRESULT LoadRegistrable() noexcept;
+
+    const wchar_t* c_str() const noexcept { return text_ ? text_ : L""; }
+    DWORD size() const noexcept { return length_; }
+
+private:
+    bool Reserve(DWORD capacity) noexcept;
+
+    wchar_t* text_ = nullptr;
+    DWORD length_ = 0;
+};
+
+} // namespace orvane
