@@ -39,6 +39,7 @@ struct NarrowResult {
 // True when text has a high surrogate not followed by a low one, or a low one on its own.
 bool HasUnpairedSurrogate(std::u16string_view text) noexcept;
 
+// Text of units 0x01-0x7F alone (the empty text too) is copied as it is, without the encoder.
 NarrowResult ConvertExactly(std::u16string_view text, const NarrowEncoder& encoder,
                             std::span<char> out) noexcept;
 

@@ -1,17 +1,35 @@
 #include "KeyPath.h"
 
+#include <cstring>
+
 namespace orvane {
 namespace {
 
 constexpr std::u16string_view kPrefix = u"HKEY_";
 constexpr char16_t kSeparator = u'\\';
 
+// Exact code-unit equality; memcmp compares many units at a time where char_traits goes one
+// by one.
+bool SameUnits(std::u16string_view a, std::u16string_view b) noexcept
+{
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
+}
+
+// The position of the first separator at or after from; the path's size when there is none.
+std::size_t FindSeparator(std::u16string_view path, std::size_t from) noexcept
+{
+    std::size_t i = from;
+    while (i < path.size() && path[i] != kSeparator)
+        ++i;
+    return i;
+}
+
 } // namespace
 
 RootKeyValue FindRootKey(std::u16string_view name) noexcept
 {
     for (const RootKeyName& root : kRootKeyNames) {
-        if (root.name == name)
+        if (SameUnits(root.name, name))
             return root.value;
     }
     return 0;
@@ -19,11 +37,13 @@ RootKeyValue FindRootKey(std::u16string_view name) noexcept
 
 ClassifiedPath ClassifyKeyPath(std::u16string_view path) noexcept
 {
-    if (!path.starts_with(kPrefix) || path.ends_with(kSeparator))
+    if (path.size() < kPrefix.size() || !SameUnits(std::u16string_view(path.data(), kPrefix.size()), kPrefix) ||
+        path.back() == kSeparator)
         return {PathKind::Malformed, 0, {}};
 
-    const std::size_t separator = path.find(kSeparator);
-    const bool hasSubkey = separator != std::u16string_view::npos;
+    // The prefix holds no separator.
+    const std::size_t separator = FindSeparator(path, kPrefix.size());
+    const bool hasSubkey = separator < path.size();
     const std::u16string_view name(path.data(), hasSubkey ? separator : path.size());
     const std::u16string_view subkey =
         hasSubkey ? std::u16string_view(path.data() + separator + 1, path.size() - separator - 1)

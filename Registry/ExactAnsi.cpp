@@ -43,17 +43,18 @@ public:
 
 } // namespace
 
-bool ExactAnsi::Assign(std::wstring_view text)
+HRESULT ExactAnsi::Assign(std::wstring_view text) noexcept
 {
     const AnsiEncoder encoder;
     text_ = inline_.data();
     NarrowResult result = ConvertExactly(AsUtf16(text), encoder, inline_);
     if (result.status == NarrowStatus::TooSmall) {
-        heap_.assign(result.needed, '\0');
-        result = ConvertExactly(AsUtf16(text), encoder, heap_);
-        text_ = heap_.c_str();
+        if (!heap_.Reset(result.needed))
+            return E_OUTOFMEMORY;
+        result = ConvertExactly(AsUtf16(text), encoder, {heap_.data(), heap_.size()});
+        text_ = heap_.data();
     }
-    return result.status == NarrowStatus::Exact;
+    return result.status == NarrowStatus::Exact ? S_OK : S_FALSE;
 }
 
 } // namespace orvane

@@ -1,28 +1,37 @@
 #include "clsRegistry.h"
 
+#include "Allocator.h"
 #include "KeyPath.h"
 #include "MessageBoxAccess.h"
 #include "RootKeys.h"
 
-#include <string>
+#include <climits>
+#include <cwchar>
 
 // Splits "ROOT\subkey" at its first separator: hRoot gets ROOT's value (0 when it is not a
 // root-key name) and sPath the rest. A path that does not start with the prefix, or that
 // ends in a separator, is reported to the user and leaves sPath as it was and hRoot 0.
 // Works on its parameters alone, so a call that re-enters while the box is up changes
-// nothing this one decides.
-void clsRegistry::ParseKeyPath(std::wstring_view& sPath, LONG& hRoot)
+// nothing this one decides. Fails only when the report's text finds no memory.
+HRESULT clsRegistry::ParseKeyPath(std::wstring_view& sPath, LONG& hRoot) noexcept
 {
     const orvane::ClassifiedPath path = orvane::ClassifyKeyPath(orvane::AsUtf16(sPath));
-    if (path.kind == orvane::PathKind::Malformed) {
-        hRoot = 0;
-        std::wstring text(orvane::AsWide(orvane::kMalformedReport));
-        text.append(sPath);
-        orvane::ShowUserMessage(text.c_str());
-        return;
+    if (path.kind != orvane::PathKind::Malformed) {
+        hRoot = path.root;
+        sPath = orvane::AsWide(path.subkey);
+        return S_OK;
     }
-    hRoot = path.root;
-    sPath = orvane::AsWide(path.subkey);
+
+    hRoot = 0;
+    const std::wstring_view report = orvane::AsWide(orvane::kMalformedReport);
+    orvane::HeapArray<wchar_t> text;
+    if (sPath.size() > INT_MAX || !text.Reset(report.size() + sPath.size() + 1))
+        return E_OUTOFMEMORY;
+    std::wmemcpy(text.data(), report.data(), report.size());
+    std::wmemcpy(text.data() + report.size(), sPath.data(), sPath.size());
+    text.data()[report.size() + sPath.size()] = L'\0';
+    orvane::ShowUserMessage(text.data());
+    return S_OK;
 }
 
 LONG clsRegistry::GetRootKey(std::wstring_view sName) const noexcept

@@ -34,13 +34,14 @@ HRESULT LastErrorOr(DWORD fallback) noexcept
 // Opens subkey below root for reading: exists is True when the open succeeds. status gets
 // the open's result where the registry was asked.
 HRESULT AskRegistry(LONG root, std::wstring_view subkey, std::optional<LONG>& status,
-                    VARIANT_BOOL& exists)
+                    VARIANT_BOOL& exists) noexcept
 {
     // A subkey the narrow call would misread (cut at U+0000, or turned into another key's
     // name by '?' and best-fit substitutes) is not asked about at all.
     orvane::ExactAnsi narrow;
-    if (!narrow.Assign(subkey))
-        return S_OK;
+    const HRESULT converted = narrow.Assign(subkey);
+    if (converted != S_OK)
+        return SUCCEEDED(converted) ? S_OK : converted;
 
     orvane::RegistryAccess& registry = RegistrySeam::Current();
     const orvane::RegOpenKeyExAProc open = registry.OpenRoutine();
@@ -122,16 +123,11 @@ HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExist
     // call that re-enters from it must not change what this one decides.
     LONG hRoot = 0;
     std::optional<LONG> status;
-    HRESULT hr = S_OK;
-    try {
-        // The working path is a view of the caller's string, which is never written.
-        std::wstring_view sPath(sKey ? sKey : L"", SysStringLen(sKey));
-        ParseKeyPath(sPath, hRoot);
-        if (hRoot != 0)
-            hr = AskRegistry(hRoot, sPath, status, *pbExists);
-    } catch (const std::bad_alloc&) {
-        hr = E_OUTOFMEMORY;
-    }
+    // The working path is a view of the caller's string, which is never written.
+    std::wstring_view sPath(sKey ? sKey : L"", SysStringLen(sKey));
+    HRESULT hr = ParseKeyPath(sPath, hRoot);
+    if (SUCCEEDED(hr) && hRoot != 0)
+        hr = AskRegistry(hRoot, sPath, status, *pbExists);
 
     // The members keep what the last call to return decided; no call reads them.
     hRootKey = hRoot;

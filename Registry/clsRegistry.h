@@ -42,7 +42,7 @@ protected:
     virtual ~clsRegistry();
 
 private:
-    void ParseKeyPath(std::wstring_view& sPath, LONG& hRoot);
+    HRESULT ParseKeyPath(std::wstring_view& sPath, LONG& hRoot) noexcept;
     LONG GetRootKey(std::wstring_view sName) const noexcept;
 
     std::atomic<ULONG> refs_{1};

@@ -1,14 +1,17 @@
-// Times KeyExist against the raw registry calls it wraps, and the ways clients reach it.
-// Prints median nanoseconds per call over alternating rounds, and each ratio to its floor.
+// Times KeyExist against the raw registry calls it wraps, the ways clients reach it, and the
+// least a late-bound call can cost. Prints median nanoseconds per call over alternating
+// rounds, each ratio to its floor, and the targets those ratios are held to.
 #include "Handles.h"
 #include "Identity.h"
+#include "Measure.h"
+#include "MinimalDispatch.h"
 #include "Orvane.h"
+#include "RegistryAccess.h"
+#include "clsRegistry.h"
 
 #include <wrl/client.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,54 +22,12 @@ namespace {
 constexpr int kWarmUp = 2000;
 constexpr int kRounds = 41;
 constexpr int kCallsPerRound = 500;
+// What script hosts pass for a method call.
+constexpr WORD kScriptFlags = DISPATCH_METHOD | DISPATCH_PROPERTYGET;
 
-double Now()
+ComPtr<_clsRegistry> LoadProbe(HMODULE& dll)
 {
-    static const double frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart);
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1e9 / frequency;
-}
-
-struct Contender {
-    const char* name;
-    std::function<void()> call;
-    std::vector<double> rounds = {}; // ns per call
-};
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Runs the contenders in turn, round after round, so that drift hits them all alike; every
-// other round runs them in reverse, so that none always follows the same one.
-void Measure(std::vector<Contender>& contenders)
-{
-    for (Contender& c : contenders) {
-        for (int i = 0; i < kWarmUp; ++i)
-            c.call();
-    }
-    const size_t count = contenders.size();
-    for (int round = 0; round < kRounds; ++round) {
-        for (size_t turn = 0; turn < count; ++turn) {
-            Contender& c = contenders[round % 2 ? count - 1 - turn : turn];
-            const double start = Now();
-            for (int i = 0; i < kCallsPerRound; ++i)
-                c.call();
-            c.rounds.push_back((Now() - start) / kCallsPerRound);
-        }
-    }
-}
-
-ComPtr<_clsRegistry> LoadProbe()
-{
-    HMODULE dll = LoadLibraryW(L"Orvane.dll");
+    dll = LoadLibraryW(L"Orvane.dll");
     if (!dll)
         return nullptr;
     using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
@@ -80,33 +41,73 @@ ComPtr<_clsRegistry> LoadProbe()
     return probe;
 }
 
+// The interface's vtable view from the DLL's own type library: what the generic
+// DispGetIDsOfNames/DispInvoke path works from.
+ComPtr<ITypeInfo> VtableView(HMODULE dll)
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(dll, path, MAX_PATH);
+    ComPtr<ITypeLib> library;
+    ComPtr<ITypeInfo> dispatch, vtable;
+    HREFTYPE ref = 0;
+    if (FAILED(LoadTypeLibEx(path, REGKIND_NONE, &library)) ||
+        FAILED(library->GetTypeInfoOfGuid(IID__clsRegistry, &dispatch)) ||
+        FAILED(dispatch->GetRefTypeOfImplType(-1, &ref)) ||
+        FAILED(dispatch->GetRefTypeInfo(ref, &vtable)))
+        return nullptr;
+    return vtable;
+}
+
+// A registry that answers at once: the probe's own work, without the registry's.
+LONG WINAPI OpenNothing(HKEY, LPCSTR, DWORD, REGSAM, PHKEY) { return ERROR_FILE_NOT_FOUND; }
+orvane::RegOpenKeyExAProc FindOpenNothing() { return &OpenNothing; }
+LONG WINAPI CloseNothing(HKEY) { return ERROR_SUCCESS; }
+
+// A ratio and the limit it is held to; a drift is a change from an earlier run's ratio,
+// held within the limit either way.
+struct Target {
+    std::string what;
+    double value;
+    double limit;
+    bool drift = false;
+};
+std::vector<Target> targets;
+
+void PrintRows(const char* label, const std::vector<Contender>& contenders, const Contender& floor)
+{
+    for (const Contender& c : contenders)
+        std::printf("%-14s %-30s %10.0f %9.3fx\n", label, c.name, Median(c.rounds),
+                    RatioMedian(c, floor));
+}
+
 } // namespace
 
 int main()
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComPtr<_clsRegistry> probe = LoadProbe();
-    if (!probe) {
-        std::fprintf(stderr, "cannot load Orvane.dll from the program's folder\n");
+    HMODULE dll = nullptr;
+    ComPtr<_clsRegistry> probe = LoadProbe(dll);
+    ComPtr<ITypeInfo> vtableView = probe ? VtableView(dll) : nullptr;
+    if (!probe || !vtableView) {
+        std::fprintf(stderr, "cannot load Orvane.dll and its type library from the program's folder\n");
         return 1;
     }
+    MinimalDispatch minimal;
 
     struct Key {
         const char* label;
         const wchar_t* path;
         const char* subkey; // what the raw floor opens under HKLM
+        double before[3];   // vtable, Invoke, GetIDsOfNames + Invoke over the floor, last table
     };
     const Key keys[] = {
-        {"existing", L"HKEY_LOCAL_MACHINE\\SOFTWARE", "SOFTWARE"},
-        {"missing", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvaneNoSuchKey", "SOFTWARE\\OrvaneNoSuchKey"},
-        {"unknown root", L"HKEY_NOWHERE\\X", "SOFTWARE"},
-        // The missing key's path with its last character an unpaired surrogate: parsed and
-        // converted as that key is, then refused before the registry. KeyExist's own work.
-        {"own work", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvaneNoSuchKe\xD800",
-         "SOFTWARE\\OrvaneNoSuchKey"},
+        {"existing", L"HKEY_LOCAL_MACHINE\\SOFTWARE", "SOFTWARE", {1.010, 1.067, 1.070}},
+        {"missing", L"HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvaneNoSuchKey", "SOFTWARE\\OrvaneNoSuchKey",
+         {1.002, 1.065, 1.171}},
+        {"unknown root", L"HKEY_NOWHERE\\X", "SOFTWARE", {}},
     };
 
-    std::printf("%-13s %-24s %12s %10s\n", "key", "contender", "ns/call", "ratio");
+    std::printf("%-14s %-30s %10s %10s\n", "key", "contender", "ns/call", "ratio");
     for (const Key& key : keys) {
         orvane::UniqueBstr text = orvane::MakeBstr(key.path);
         LPOLESTR name = const_cast<LPOLESTR>(L"" ORVANE_METHOD_NAME);
@@ -115,6 +116,12 @@ int main()
         argument.bstrVal = text.get();
         DISPPARAMS params{&argument, nullptr, 1, 0};
         VARIANT_BOOL answer;
+        auto lateBound = [&](IDispatch* object) {
+            DISPID id;
+            object->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+            VARIANT result{};
+            object->Invoke(id, IID_NULL, 0, kScriptFlags, &params, &result, nullptr, nullptr);
+        };
 
         std::vector<Contender> contenders = {
             {"raw RegOpenKeyExA", [&] {
@@ -125,25 +132,74 @@ int main()
             {"KeyExist (vtable)", [&] { probe->KeyExist(text.get(), &answer); }},
             {"Invoke by DISPID", [&] {
                  VARIANT result{};
-                 probe->Invoke(ORVANE_DISPID_KEYEXIST, IID_NULL, 0, DISPATCH_METHOD, &params,
-                               &result, nullptr, nullptr);
+                 probe->Invoke(ORVANE_DISPID_KEYEXIST, IID_NULL, 0, kScriptFlags, &params, &result,
+                               nullptr, nullptr);
              }},
-            {"GetIDsOfNames + Invoke", [&] {
+            {"GetIDsOfNames + Invoke", [&] { lateBound(probe.Get()); }},
+            {"generic DispGetIDsOfNames+Invoke", [&] {
                  DISPID id;
-                 probe->GetIDsOfNames(IID_NULL, &name, 1, 0, &id);
+                 DispGetIDsOfNames(vtableView.Get(), &name, 1, &id);
                  VARIANT result{};
-                 probe->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, &params, &result, nullptr,
-                               nullptr);
+                 DispInvoke(probe.Get(), vtableView.Get(), id, kScriptFlags, &params, &result,
+                            nullptr, nullptr);
              }},
+            {"minimal IDispatch", [&] { lateBound(&minimal); }},
         };
-        Measure(contenders);
-        const double floor = Median(contenders[0].rounds);
-        for (const Contender& c : contenders) {
-            const double median = Median(c.rounds);
-            std::printf("%-13s %-24s %12.0f %9.3fx\n", key.label, c.name, median, median / floor);
+        Measure(contenders, kRounds, kCallsPerRound, kWarmUp);
+        PrintRows(key.label, contenders, contenders[0]);
+        if (key.before[0] != 0) {
+            for (int i = 0; i < 3; ++i) {
+                const double now = RatioMedian(contenders[1 + i], contenders[0]);
+                char before[16];
+                std::snprintf(before, sizeof before, "%.3fx", key.before[i]);
+                targets.push_back({std::string(key.label) + ": " + contenders[1 + i].name +
+                                       " over the floor, against " + before,
+                                   now / key.before[i] - 1, 0.07, true});
+            }
+        } else {
+            targets.push_back({"unknown root: GetIDsOfNames + Invoke over the minimal IDispatch",
+                               RatioMedian(contenders[3], contenders[5]), 2.0});
         }
     }
+
+    // A statically linked copy of the probe whose registry answers at once: KeyExist's own
+    // work on a typical path of plain ASCII, against the cheapest call there is.
+    orvane::RegistryAccess nothing(&FindOpenNothing, &CloseNothing);
+    orvane::RegistrySeam::Replace(&nothing);
+    {
+        ComPtr<_clsRegistry> local;
+        clsRegistry::CreateInstance(IID_PPV_ARGS(&local));
+        orvane::UniqueBstr ascii = orvane::MakeBstr(L"HKEY_LOCAL_MACHINE\\SOFTWARE\\Orvane\\Bench1");
+        orvane::UniqueBstr unknown = orvane::MakeBstr(L"HKEY_NOWHERE\\X");
+        orvane::UniqueBstr rootOnly = orvane::MakeBstr(L"HKEY_LOCAL_MACHINE");
+        VARIANT_BOOL answer;
+        std::vector<Contender> contenders = {
+            {"unknown root (vtable)", [&] { local->KeyExist(unknown.get(), &answer); }},
+            {"own work, 40-char ASCII path", [&] { local->KeyExist(ascii.get(), &answer); }},
+            {"own work, root alone", [&] { local->KeyExist(rootOnly.get(), &answer); }},
+        };
+        Measure(contenders, kRounds, kCallsPerRound, kWarmUp);
+        PrintRows("static probe", contenders, contenders[0]);
+        targets.push_back({"own work on the ASCII path over the unknown-root call",
+                           RatioMedian(contenders[1], contenders[0]), 2.0});
+    }
+    orvane::RegistrySeam::Replace(nullptr);
+
+    std::printf("\n%-72s %9s %9s\n", "target", "value", "limit");
+    bool met = true;
+    for (const Target& t : targets) {
+        const bool ok = t.drift ? -t.limit <= t.value && t.value <= t.limit : t.value <= t.limit;
+        met &= ok;
+        if (t.drift)
+            std::printf("%-72s %+8.1f%% %7s%.0f%% %s\n", t.what.c_str(), t.value * 100, "+-",
+                        t.limit * 100, ok ? "met" : "NOT MET");
+        else
+            std::printf("%-72s %8.3fx %8.1fx %s\n", t.what.c_str(), t.value, t.limit,
+                        ok ? "met" : "NOT MET");
+    }
+    std::printf("%s\n", met ? "all targets met" : "some targets not met");
     probe.Reset();
+    vtableView.Reset();
     CoUninitialize();
     return 0;
 }

@@ -17,3 +17,17 @@ else()
                       -ffile-prefix-map=${CMAKE_BINARY_DIR}/=)
   add_link_options(-static -Wl,--no-insert-timestamp)
 endif()
+
+# orvane_lean(<target>...): product code carries no C++ exception or type-information
+# runtime, and the linker drops every function nothing calls.
+function(orvane_lean)
+  foreach(target IN LISTS ARGN)
+    if(MSVC)
+      target_compile_options(${target} PRIVATE /GR- /Gy)
+      target_compile_definitions(${target} PRIVATE _HAS_EXCEPTIONS=0)
+    else()
+      target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti
+                             -ffunction-sections -fdata-sections)
+    endif()
+  endforeach()
+endfunction()

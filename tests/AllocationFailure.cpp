@@ -1,5 +1,7 @@
 #include "AllocationFailure.h"
 
+#include "Allocator.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -7,17 +9,38 @@
 namespace {
 std::atomic<bool> armed{false};
 std::atomic<bool> triggered{false};
+
+bool FailNow()
+{
+    if (!armed.exchange(false))
+        return false;
+    triggered = true;
+    return true;
+}
+
+// The component's own allocator, failing when armed.
+void* Allocate(std::size_t bytes) noexcept
+{
+    return FailNow() ? nullptr : orvane::Allocator::System().allocate(bytes);
+}
+void Release(void* block) noexcept
+{
+    orvane::Allocator::System().free(block);
+}
+orvane::Allocator failingAllocator{&Allocate, &Release};
 } // namespace
 
 FailNextAllocation::FailNextAllocation()
 {
     triggered = false;
     armed = true;
+    orvane::AllocatorSeam::Replace(&failingAllocator);
 }
 
 FailNextAllocation::~FailNextAllocation()
 {
     armed = false;
+    orvane::AllocatorSeam::Replace(nullptr);
 }
 
 bool FailNextAllocation::Triggered() const
@@ -25,12 +48,12 @@ bool FailNextAllocation::Triggered() const
     return triggered;
 }
 
+// Objects are made with operator new (std::nothrow), which the standard library builds on
+// this one.
 void* operator new(std::size_t size)
 {
-    if (armed.exchange(false)) {
-        triggered = true;
+    if (FailNow())
         throw std::bad_alloc();
-    }
     if (void* block = std::malloc(size ? size : 1))
         return block;
     throw std::bad_alloc();

@@ -1,5 +1,5 @@
-// Makes the next allocation through the global operator new fail, for the length of a
-// scope. The test program replaces operator new to make this possible.
+// Makes the next allocation fail, for the length of a scope: through the global operator new
+// (the test program replaces it) or through the component's allocator.
 #pragma once
 
 class FailNextAllocation {

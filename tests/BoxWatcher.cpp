@@ -77,6 +77,12 @@ SeenBox CallAndDismissBox(const std::function<void()>& call)
     return seen;
 }
 
+bool DisplayRequired()
+{
+    wchar_t value[8] = {};
+    return GetEnvironmentVariableW(L"ORVANE_REQUIRE_DISPLAY", value, 8) == 1 && value[0] == L'1';
+}
+
 void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path)
 {
     EXPECT_TRUE(seen.callStillWaiting);

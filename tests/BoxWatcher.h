@@ -19,6 +19,10 @@ struct SeenBox {
 // (no display).
 SeenBox CallAndDismissBox(const std::function<void()>& call);
 
+// Whether the test command started a display for the window tests (ORVANE_REQUIRE_DISPLAY=1):
+// then a box that never came up is a failure, not a reason to skip.
+bool DisplayRequired();
+
 // The box reported path as malformed: its text, one OK button, no icon, no owner, and the
 // call waited for it.
 void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path);

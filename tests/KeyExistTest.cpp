@@ -4,6 +4,7 @@
 #include "ProbeTest.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -189,6 +190,53 @@ TEST(KeyExist, InstanceOutlivesAReleaseDuringTheCall)
     EXPECT_EQ(probe->KeyExist(key.get(), &answer), S_OK);
     EXPECT_EQ(answer, VARIANT_FALSE);
     EXPECT_TRUE(WatchedRegistry::destroyed);
+}
+
+// The box's loop may run another call on the same instance (a timer, a window message, a
+// call from another apartment). Each call answers for its own path.
+struct NestedCall {
+    _clsRegistry* probe = nullptr;
+    std::wstring_view path;
+    Answer answer{E_UNEXPECTED, 0x5A5A};
+};
+NestedCall* nested = nullptr;
+
+TEST(KeyExist, ACallFromTheBoxsLoopDoesNotChangeTheWaitingCall)
+{
+    const struct {
+        std::wstring_view outer; // malformed
+        std::wstring_view inner; // well formed, asked while the outer call's box is up
+        const char* innerSubkey;
+    } cases[] = {
+        {L"Software", L"HKEY_CURRENT_USER\\Software", "Software"},
+        {L"SOFTWARE\\Classes", L"HKEY_LOCAL_MACHINE", ""},
+        {L"HKEY_USERS\\", L"HKEY_USERS\\.DEFAULT", ".DEFAULT"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "outer \"" << std::wstring(c.outer) << "\"");
+        FakeRegistry registry;
+        FakeMessageBox box;
+        ComPtr<_clsRegistry> probe = NewProbe();
+        NestedCall call{probe.Get(), c.inner};
+        nested = &call;
+        box.whileShown = [] {
+            NestedCall* inner = std::exchange(nested, nullptr); // once, not from its own box
+            if (inner)
+                inner->answer = Ask(inner->probe, inner->path);
+        };
+
+        const Answer outer = Ask(probe.Get(), c.outer);
+        nested = nullptr;
+
+        EXPECT_EQ(call.answer.hr, S_OK);
+        EXPECT_EQ(call.answer.value, VARIANT_TRUE);
+        EXPECT_EQ(outer.hr, S_OK);
+        EXPECT_EQ(outer.value, VARIANT_FALSE);
+        ASSERT_EQ(registry.opens.size(), 1u) << "only the inner call may reach the registry";
+        EXPECT_EQ(registry.opens[0].subkey, c.innerSubkey);
+        EXPECT_EQ(box.shown.size(), 1u);
+        EXPECT_TRUE(registry.AllClosed());
+    }
 }
 
 TEST(KeyExist, MessageIsShownOnlyWhereAUserCanSeeIt)
