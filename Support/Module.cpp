@@ -29,20 +29,4 @@ HMODULE ThisModule() noexcept
     return reinterpret_cast<HMODULE>(&__ImageBase);
 }
 
-std::wstring ThisModulePath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(ThisModule(), path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0)
-            return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 } // namespace orvane

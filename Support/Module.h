@@ -1,9 +1,7 @@
-// This module: its handle, its file, and the count of what keeps it loaded.
+// This module: its handle, and the count of what keeps it loaded.
 #pragma once
 
 #include <windows.h>
-
-#include <string>
 
 namespace orvane {
 
@@ -15,8 +13,5 @@ bool ModuleInUse() noexcept;
 
 // The module this code is linked into (the DLL, or a test program).
 HMODULE ThisModule() noexcept;
-
-// The module's full path, whatever its length. Empty when it cannot be had.
-std::wstring ThisModulePath();
 
 } // namespace orvane

@@ -2,8 +2,6 @@
 
 #include "Module.h"
 
-#include <new>
-
 namespace orvane {
 namespace {
 
@@ -20,10 +18,8 @@ HRESULT LastError() noexcept
 
 bool ModulePath::Reserve(DWORD capacity) noexcept
 {
-    delete[] text_;
     length_ = 0;
-    text_ = new (std::nothrow) wchar_t[capacity];
-    return text_ != nullptr;
+    return text_.Reset(capacity);
 }
 
 HRESULT ModulePath::LoadFull() noexcept
@@ -31,7 +27,7 @@ HRESULT ModulePath::LoadFull() noexcept
     for (DWORD capacity = MAX_PATH; capacity <= kLongestPath; capacity *= 2) {
         if (!Reserve(capacity))
             return E_OUTOFMEMORY;
-        const DWORD length = GetModuleFileNameW(ThisModule(), text_, capacity);
+        const DWORD length = GetModuleFileNameW(ThisModule(), text_.data(), capacity);
         if (length == 0)
             return LastError();
         if (length < capacity) {
@@ -53,7 +49,7 @@ HRESULT ModulePath::LoadShort() noexcept
         return LastError();
     if (!Reserve(needed))
         return E_OUTOFMEMORY;
-    const DWORD length = GetShortPathNameW(full.c_str(), text_, needed);
+    const DWORD length = GetShortPathNameW(full.c_str(), text_.data(), needed);
     if (length == 0)
         return LastError();
     if (length >= needed)

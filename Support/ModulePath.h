@@ -2,17 +2,14 @@
 // the form that other programs can load it by.
 #pragma once
 
+#include "Allocator.h"
+
 #include <windows.h>
 
 namespace orvane {
 
 class ModulePath {
 public:
-    ModulePath() noexcept = default;
-    ~ModulePath() { delete[] text_; }
-    ModulePath(const ModulePath&) = delete;
-    ModulePath& operator=(const ModulePath&) = delete;
-
     // The full path, as the loader reports it.
     HRESULT LoadFull() noexcept;
     // The full path's short (8.3) form; the full path where the file system has none.
@@ -21,13 +18,13 @@ public:
     // library loader and many hosts read registered paths into MAX_PATH buffers.
     HRESULT LoadRegistrable() noexcept;
 
-    const wchar_t* c_str() const noexcept { return text_ ? text_ : L""; }
+    const wchar_t* c_str() const noexcept { return length_ ? text_.data() : L""; }
     DWORD size() const noexcept { return length_; }
 
 private:
     bool Reserve(DWORD capacity) noexcept;
 
-    wchar_t* text_ = nullptr;
+    HeapArray<wchar_t> text_;
     DWORD length_ = 0;
 };
 

@@ -8,7 +8,7 @@
 namespace orvane {
 namespace {
 
-std::atomic<ITypeInfo*> cached[3]{nullptr, nullptr, nullptr};
+std::atomic<ITypeInfo*> cached[2]{nullptr, nullptr};
 
 HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo) noexcept
 {
@@ -16,20 +16,10 @@ HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo) noexcept
     HRESULT hr = LoadModuleTypeLibrary(&library);
     if (FAILED(hr))
         return hr;
-    ITypeInfo* found = nullptr;
     hr = library->GetTypeInfoOfGuid(view == TypeInfoView::Class ? CLSID_clsRegistry
                                                                  : IID__clsRegistry,
-                                    &found);
+                                    typeInfo);
     library->Release();
-    if (FAILED(hr) || view != TypeInfoView::Interface) {
-        *typeInfo = found;
-        return hr;
-    }
-    HREFTYPE vtableView = 0;
-    hr = found->GetRefTypeOfImplType(-1, &vtableView);
-    if (SUCCEEDED(hr))
-        hr = found->GetRefTypeInfo(vtableView, typeInfo);
-    found->Release();
     return hr;
 }
 

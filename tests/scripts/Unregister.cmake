@@ -1,7 +1,8 @@
 # cmake -DRUN=<wine command> -DBIN=<folder of Orvane.dll> [-DRUN32=... -DBIN32=...]
-#       [-DPRODUCT_CODE=<MSI product code>] -P Unregister.cmake
+#       [-DPRODUCT_CODE=<MSI product code>] [-DREMOVE=<scratch folder>] -P Unregister.cmake
 # Undoes whatever a client test may have left registered, machine-wide and per user, and an
-# installed package, whether that test passed or failed. Steps that find nothing are fine.
+# installed package, and removes its scratch folder, whether that test passed or failed.
+# Steps that find nothing are fine.
 cmake_minimum_required(VERSION 3.25)
 
 function(quietly runner dir)
@@ -19,3 +20,6 @@ foreach(arch "" 32)
     quietly(RUN${arch} ${BIN${arch}} regsvr32 /s /u /n /i:user Orvane.dll)
   endif()
 endforeach()
+if(DEFINED REMOVE)
+  file(REMOVE_RECURSE ${REMOVE})
+endif()
