@@ -112,12 +112,13 @@ HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, 
         return hr;
     }
     // The argument is converted before the count is checked, so a call with a surplus
-    // argument and an unusable first one is answered as the generic path answers it.
+    // argument and an unusable first one is answered as DispInvoke answers it.
     if (pDispParams->cArgs > 1)
         return DISP_E_BADPARAMCOUNT;
 
     VARIANT_BOOL exists = VARIANT_FALSE;
     hr = KeyExist(key.get(), &exists);
+    // Written even when the call fails (then False), as DispInvoke writes it.
     if (pVarResult) {
         VariantInit(pVarResult);
         pVarResult->vt = VT_BOOL;

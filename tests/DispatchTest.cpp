@@ -1,4 +1,5 @@
-// Late binding: IDispatch over the type library inside the DLL, answering as the vtable does.
+// Late binding: the class's IDispatch answering as the vtable does, and its type information
+// from the type library inside the DLL.
 #include "Identity.h"
 #include "ServerTest.h"
 

@@ -1,5 +1,5 @@
 // Orvane.dll loaded from a folder deeper than MAX_PATH: the type library inside it still
-// loads, and registration names the DLL by a path that COM and the type library loader read.
+// loads, and registration names the DLL by a path that the type library loader reads.
 #include "ServerTest.h"
 
 #include <ocidl.h>
@@ -104,7 +104,8 @@ TEST_F(LongPath, TypeLibraryLoadsAndRegistrationNamesALoadablePath)
     info.Reset();
     EXPECT_EQ(classInfo->GetClassInfo(&info), S_OK);
 
-    // Registered, the class and its type library are found through the registry.
+    // Registered, its type library is found through the registry (the script test creates
+    // the class by ProgID).
     ASSERT_EQ(dll.Call("DllRegisterServer"), S_OK);
     BSTR registered = nullptr;
     ASSERT_EQ(QueryPathOfRegTypeLib(LIBID_Orvane, 1, 0, 0, &registered), S_OK);
@@ -112,14 +113,6 @@ TEST_F(LongPath, TypeLibraryLoadsAndRegistrationNamesALoadablePath)
     SysFreeString(registered);
     ComPtr<ITypeLib> library;
     EXPECT_EQ(LoadRegTypeLib(LIBID_Orvane, 1, 0, 0, &library), S_OK);
-    ComPtr<_clsRegistry> created;
-    ASSERT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&created)),
-              S_OK);
-    orvane::UniqueBstr key = Bstr(L"HKEY_LOCAL_MACHINE\\SOFTWARE");
-    VARIANT_BOOL exists = VARIANT_FALSE;
-    EXPECT_EQ(created->KeyExist(key.get(), &exists), S_OK);
-    EXPECT_EQ(exists, VARIANT_TRUE);
-    created.Reset();
     EXPECT_EQ(dll.Call("DllUnregisterServer"), S_OK);
 }
 
