@@ -1,16 +1,21 @@
 #include "ClassFactory.h"
 
+#include "Allocator.h"
 #include "Module.h"
 
 #include <atomic>
-#include <new>
 
 namespace orvane {
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public IClassFactory, public HeapObject {
 public:
-    explicit ClassFactory(CreateInstanceProc create) noexcept : create_(create) {}
+    // A live factory keeps the module loaded, as an instance does: its client may create
+    // through it at any time.
+    explicit ClassFactory(CreateInstanceProc create) noexcept : create_(create) { LockModule(); }
+    ~ClassFactory() { UnlockModule(); }
+    ClassFactory(const ClassFactory&) = delete;
+    ClassFactory& operator=(const ClassFactory&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
@@ -73,7 +78,7 @@ HRESULT GetClassFactory(const CreatableClass* classes, size_t count, REFCLSID cl
     for (size_t i = 0; i < count; ++i) {
         if (*classes[i].clsid != clsid)
             continue;
-        ClassFactory* factory = new (std::nothrow) ClassFactory(classes[i].create);
+        ClassFactory* factory = new ClassFactory(classes[i].create);
         if (!factory)
             return E_OUTOFMEMORY;
         const HRESULT hr = factory->QueryInterface(riid, ppv);

@@ -1,7 +1,8 @@
 #include "Registration.h"
 
 #include "Handles.h"
-#include "Module.h"
+#include "ModulePath.h"
+#include "ModuleTypeLibrary.h"
 #include "Orvane.h"
 #include "RegistrationTable.h"
 
@@ -26,22 +27,22 @@ public:
         StringFromGUID2(CLSID_clsRegistry, clsid_, kGuidChars);
         StringFromGUID2(LIBID_Orvane, libid_, kGuidChars);
         StringFromGUID2(IID__clsRegistry, iid_, kGuidChars);
-        const HRESULT hr = ThisModulePath(path_);
+        // The path clients load the module by.
+        const HRESULT hr = path_.LoadRegistrable();
         if (FAILED(hr))
             return hr;
-        const UINT length = SysStringLen(path_.get());
+        const UINT length = path_.size();
         UINT folder = length;
-        while (folder > 0 && path_.get()[folder - 1] != L'\\')
+        while (folder > 0 && path_.c_str()[folder - 1] != L'\\')
             --folder;
         placeholders_[0] = {L"%CLSID%", clsid_, kGuidChars - 1};
         placeholders_[1] = {L"%LIBID%", libid_, kGuidChars - 1};
         placeholders_[2] = {L"%IID%", iid_, kGuidChars - 1};
-        placeholders_[3] = {L"%PATH%", path_.get(), length};
-        placeholders_[4] = {L"%FOLDER%", path_.get(), folder};
+        placeholders_[3] = {L"%PATH%", path_.c_str(), length};
+        placeholders_[4] = {L"%FOLDER%", path_.c_str(), folder};
         return S_OK;
     }
 
-    const wchar_t* Path() const noexcept { return path_.get(); }
     EntryTable Table() const noexcept { return {kRegistrationEntries, placeholders_}; }
 
 private:
@@ -49,7 +50,7 @@ private:
     wchar_t clsid_[kGuidChars] = {};
     wchar_t libid_[kGuidChars] = {};
     wchar_t iid_[kGuidChars] = {};
-    UniqueBstr path_;
+    ModulePath path_;
     Placeholder placeholders_[5] = {};
 };
 
@@ -126,7 +127,7 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept
 
     // Register only a type library that loads from our own file.
     ITypeLib* library = nullptr;
-    if (FAILED(LoadTypeLibEx(texts.Path(), REGKIND_NONE, &library)))
+    if (FAILED(LoadModuleTypeLibrary(&library)))
         return SELFREG_E_TYPELIB;
     library->Release();
 

@@ -1,9 +1,8 @@
 #include "RegistryEntries.h"
 
+#include "Allocator.h"
 #include "Handles.h"
 
-#include <memory>
-#include <new>
 
 namespace orvane {
 namespace {
@@ -47,22 +46,22 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
         return hr;
     // Room for ours and its terminator, and one more to tell a longer value apart.
     const size_t capacity = expected.size() + 2;
-    std::unique_ptr<wchar_t[]> actual(new (std::nothrow) wchar_t[capacity]);
-    if (!actual)
+    HeapArray<wchar_t> actual;
+    if (!actual.Reset(capacity))
         return E_OUTOFMEMORY;
     DWORD type = REG_NONE;
     DWORD bytes = static_cast<DWORD>(capacity * sizeof(wchar_t));
     const LONG status = RegQueryValueExW(key, entry.name, nullptr, &type,
-                                         reinterpret_cast<BYTE*>(actual.get()), &bytes);
+                                         reinterpret_cast<BYTE*>(actual.data()), &bytes);
     if (status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA)
         return S_OK;
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     size_t length = bytes / sizeof(wchar_t);
-    if (length != 0 && actual[length - 1] == L'\0')
+    if (length != 0 && actual.data()[length - 1] == L'\0')
         --length;
     *ours = type == REG_SZ && length == expected.size() &&
-            CompareStringOrdinal(actual.get(), static_cast<int>(length), expected.get(),
+            CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
     return S_OK;
 }

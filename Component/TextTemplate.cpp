@@ -1,7 +1,6 @@
 #include "TextTemplate.h"
 
 #include <cwchar>
-#include <new>
 
 namespace orvane {
 namespace {
@@ -44,16 +43,15 @@ size_t Substitute(const wchar_t* pattern, std::span<const Placeholder> placehold
 HRESULT ExpandedText::Expand(const wchar_t* pattern,
                              std::span<const Placeholder> placeholders) noexcept
 {
-    text_.reset();
+    text_.Reset(0);
     length_ = 0;
     if (!pattern)
         return S_OK;
     const size_t length = Substitute(pattern, placeholders, nullptr);
-    text_.reset(new (std::nothrow) wchar_t[length + 1]);
-    if (!text_)
+    if (!text_.Reset(length + 1))
         return E_OUTOFMEMORY;
-    Substitute(pattern, placeholders, text_.get());
-    text_[length] = L'\0';
+    Substitute(pattern, placeholders, text_.data());
+    text_.data()[length] = L'\0';
     length_ = length;
     return S_OK;
 }

@@ -2,10 +2,11 @@
 // tables of them can be constant data.
 #pragma once
 
+#include "Allocator.h"
+
 #include <windows.h>
 
 #include <cstddef>
-#include <memory>
 #include <span>
 
 namespace orvane {
@@ -23,11 +24,11 @@ public:
     // '%' that starts no token stays as it is. E_OUTOFMEMORY leaves the text empty.
     HRESULT Expand(const wchar_t* pattern, std::span<const Placeholder> placeholders) noexcept;
 
-    const wchar_t* get() const noexcept { return text_ ? text_.get() : L""; }
+    const wchar_t* get() const noexcept { return text_.data() ? text_.data() : L""; }
     size_t size() const noexcept { return length_; }
 
 private:
-    std::unique_ptr<wchar_t[]> text_;
+    HeapArray<wchar_t> text_;
     size_t length_ = 0;
 };
 

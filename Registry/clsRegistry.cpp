@@ -4,11 +4,7 @@
 #include "Module.h"
 #include "RegistryAccess.h"
 #include "RootKeys.h"
-#include "TypeInfo.h"
 
-#include <wrl/client.h>
-
-#include <new>
 #include <optional>
 
 using orvane::RegistrySeam;
@@ -78,7 +74,7 @@ HRESULT clsRegistry::CreateInstance(REFIID riid, void** ppv) noexcept
     if (!ppv)
         return E_POINTER;
     *ppv = nullptr;
-    clsRegistry* instance = new (std::nothrow) clsRegistry();
+    clsRegistry* instance = new clsRegistry();
     if (!instance)
         return E_OUTOFMEMORY;
     const HRESULT hr = instance->QueryInterface(riid, ppv);
@@ -90,13 +86,16 @@ HRESULT STDMETHODCALLTYPE clsRegistry::QueryInterface(REFIID riid, void** ppv)
 {
     if (!ppv)
         return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__clsRegistry) {
+    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID__clsRegistry)
         *ppv = static_cast<_clsRegistry*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
+    else if (riid == IID_IProvideClassInfo)
+        *ppv = static_cast<IProvideClassInfo*>(this);
+    else
+        *ppv = nullptr;
+    if (!*ppv)
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
 }
 
 ULONG STDMETHODCALLTYPE clsRegistry::AddRef()
@@ -112,59 +111,12 @@ ULONG STDMETHODCALLTYPE clsRegistry::Release()
     return refs;
 }
 
-HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfoCount(UINT* pctinfo)
-{
-    if (!pctinfo)
-        return E_POINTER;
-    *pctinfo = 1;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE clsRegistry::GetTypeInfo(UINT iTInfo, LCID, ITypeInfo** ppTInfo)
-{
-    if (!ppTInfo)
-        return E_POINTER;
-    *ppTInfo = nullptr;
-    if (iTInfo != 0)
-        return DISP_E_BADINDEX;
-    return orvane::GetClassTypeInfo(orvane::TypeInfoView::Dispatch, ppTInfo);
-}
-
-HRESULT STDMETHODCALLTYPE clsRegistry::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames,
-                                                     UINT cNames, LCID, DISPID* rgDispId)
-{
-    if (riid != IID_NULL)
-        return DISP_E_UNKNOWNINTERFACE;
-    Microsoft::WRL::ComPtr<ITypeInfo> info;
-    const HRESULT hr = orvane::GetClassTypeInfo(orvane::TypeInfoView::Interface, &info);
-    return FAILED(hr) ? hr : DispGetIDsOfNames(info.Get(), rgszNames, cNames, rgDispId);
-}
-
-HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, LCID, WORD wFlags,
-                                              DISPPARAMS* pDispParams, VARIANT* pVarResult,
-                                              EXCEPINFO* pExcepInfo, UINT* puArgErr)
-{
-    if (riid != IID_NULL)
-        return DISP_E_UNKNOWNINTERFACE;
-    Microsoft::WRL::ComPtr<ITypeInfo> info;
-    const HRESULT hr = orvane::GetClassTypeInfo(orvane::TypeInfoView::Interface, &info);
-    if (FAILED(hr))
-        return hr;
-    const HRESULT result = DispInvoke(static_cast<_clsRegistry*>(this), info.Get(), dispIdMember,
-                                      wFlags, pDispParams, pVarResult, pExcepInfo, puArgErr);
-    // KeyExist has one parameter, so the argument at fault can only be the first; not every
-    // DispInvoke says so itself.
-    if ((result == DISP_E_TYPEMISMATCH || result == DISP_E_PARAMNOTFOUND) && puArgErr)
-        *puArgErr = 0;
-    return result;
-}
-
 HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExists)
 {
     if (!pbExists)
         return E_POINTER;
     *pbExists = VARIANT_FALSE;
-    CallReference self(this);
+    CallReference self(static_cast<_clsRegistry*>(this));
 
     // This call's root and status are locals: the message box runs a message loop, and a
     // call that re-enters from it must not change what this one decides.

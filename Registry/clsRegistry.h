@@ -1,13 +1,16 @@
 // The component's one class: answers whether a registry key can be opened for reading.
 #pragma once
 
+#include "Allocator.h"
 #include "Orvane.h"
+
+#include <ocidl.h>
 
 #include <atomic>
 #include <optional>
 #include <string_view>
 
-class clsRegistry : public _clsRegistry {
+class clsRegistry : public _clsRegistry, public IProvideClassInfo, public orvane::HeapObject {
 public:
     // A new instance, handed out as the interface riid.
     static HRESULT CreateInstance(REFIID riid, void** ppv) noexcept;
@@ -21,7 +24,7 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
 
-    // IDispatch
+    // IDispatch, answered without the type library (Dispatch.cpp)
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* pctinfo) override;
     HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT iTInfo, LCID lcid, ITypeInfo** ppTInfo) override;
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames,
@@ -29,6 +32,9 @@ public:
     HRESULT STDMETHODCALLTYPE Invoke(DISPID dispIdMember, REFIID riid, LCID lcid, WORD wFlags,
                                      DISPPARAMS* pDispParams, VARIANT* pVarResult,
                                      EXCEPINFO* pExcepInfo, UINT* puArgErr) override;
+
+    // IProvideClassInfo: the class's own type information, for object browsers and hosts
+    HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** ppTI) override;
 
     // _clsRegistry
     HRESULT STDMETHODCALLTYPE KeyExist(BSTR sKey, VARIANT_BOOL* pbExists) override;

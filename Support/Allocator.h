@@ -29,6 +29,13 @@ inline void Free(void* block) noexcept
         AllocatorSeam::Current().free(block);
 }
 
+// A base for the component's objects: they live on the component's allocator, and a failed
+// allocation makes the new-expression yield null (the allocation function does not throw).
+struct HeapObject {
+    static void* operator new(std::size_t bytes) noexcept { return Allocate(bytes); }
+    static void operator delete(void* block) noexcept { Free(block); }
+};
+
 // An array of trivially copyable T on the heap, freed when the owner goes away.
 template <class T>
 class HeapArray {
@@ -46,11 +53,14 @@ public:
     }
     ~HeapArray() { Free(data_); }
 
-    // Replaces the contents with size uninitialised elements; false when out of memory.
+    // Replaces the contents with size uninitialised elements (none, and no memory, for 0);
+    // false when out of memory.
     bool Reset(std::size_t size) noexcept
     {
         Free(std::exchange(data_, nullptr));
         size_ = 0;
+        if (size == 0)
+            return true;
         if (size > static_cast<std::size_t>(-1) / sizeof(T))
             return false;
         data_ = static_cast<T*>(Allocate(size * sizeof(T)));

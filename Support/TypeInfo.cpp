@@ -1,38 +1,25 @@
 #include "TypeInfo.h"
 
-#include "Module.h"
+#include "ModuleTypeLibrary.h"
 #include "Orvane.h"
 
 #include <atomic>
-#include <new>
 
 namespace orvane {
 namespace {
 
 std::atomic<ITypeInfo*> cached[2]{nullptr, nullptr};
 
-HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo)
+HRESULT LoadView(TypeInfoView view, ITypeInfo** typeInfo) noexcept
 {
-    UniqueBstr path;
-    HRESULT hr = ThisModulePath(path);
-    if (FAILED(hr))
-        return hr;
     ITypeLib* library = nullptr;
-    hr = LoadTypeLibEx(path.get(), REGKIND_NONE, &library);
+    HRESULT hr = LoadModuleTypeLibrary(&library);
     if (FAILED(hr))
         return hr;
-    ITypeInfo* dispatch = nullptr;
-    hr = library->GetTypeInfoOfGuid(IID__clsRegistry, &dispatch);
+    hr = library->GetTypeInfoOfGuid(view == TypeInfoView::Class ? CLSID_clsRegistry
+                                                                 : IID__clsRegistry,
+                                    typeInfo);
     library->Release();
-    if (FAILED(hr) || view == TypeInfoView::Dispatch) {
-        *typeInfo = dispatch;
-        return hr;
-    }
-    HREFTYPE vtableView = 0;
-    hr = dispatch->GetRefTypeOfImplType(-1, &vtableView);
-    if (SUCCEEDED(hr))
-        hr = dispatch->GetRefTypeInfo(vtableView, typeInfo);
-    dispatch->Release();
     return hr;
 }
 
@@ -46,12 +33,7 @@ HRESULT GetClassTypeInfo(TypeInfoView view, ITypeInfo** typeInfo) noexcept
     std::atomic<ITypeInfo*>& slot = cached[static_cast<int>(view)];
     ITypeInfo* info = slot.load(std::memory_order_acquire);
     if (!info) {
-        HRESULT hr;
-        try {
-            hr = LoadView(view, &info);
-        } catch (const std::bad_alloc&) {
-            hr = E_OUTOFMEMORY;
-        }
+        const HRESULT hr = LoadView(view, &info);
         if (FAILED(hr))
             return hr;
         // A thread that lost the race uses the winner's copy.

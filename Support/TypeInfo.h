@@ -8,8 +8,8 @@
 namespace orvane {
 
 enum class TypeInfoView {
-    Dispatch,  // what IDispatch::GetTypeInfo hands out
-    Interface, // the dual interface's vtable view, which DispInvoke calls through
+    Dispatch, // what IDispatch::GetTypeInfo hands out
+    Class,    // the coclass, what IProvideClassInfo hands out
 };
 
 HRESULT GetClassTypeInfo(TypeInfoView view, ITypeInfo** typeInfo) noexcept;

@@ -1,6 +1,9 @@
-// Late binding: IDispatch over the type library inside the DLL, answering as the vtable does.
+// Late binding: the class's IDispatch answering as the vtable does, and its type information
+// from the type library inside the DLL.
 #include "Identity.h"
 #include "ServerTest.h"
+
+#include <ocidl.h>
 
 #include <vector>
 
@@ -67,6 +70,28 @@ TEST_F(Dispatch, TypeInfoIsTheInterfaces)
     ComPtr<ITypeInfo> none;
     EXPECT_EQ(object->GetTypeInfo(1, LOCALE_USER_DEFAULT, &none), DISP_E_BADINDEX);
     EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(Dispatch, ClassInfoIsTheCoclass)
+{
+    ComPtr<IProvideClassInfo> object;
+    ASSERT_EQ(NewInstance().As(&object), S_OK);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(object->GetClassInfo(&info), S_OK);
+    TYPEATTR* attributes = nullptr;
+    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->guid, CLSID_clsRegistry);
+    EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
+    info->ReleaseTypeAttr(attributes);
+    // Its default interface is the one IDispatch describes.
+    HREFTYPE reference = 0;
+    ASSERT_EQ(info->GetRefTypeOfImplType(0, &reference), S_OK);
+    ComPtr<ITypeInfo> implemented;
+    ASSERT_EQ(info->GetRefTypeInfo(reference, &implemented), S_OK);
+    ASSERT_EQ(implemented->GetTypeAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->guid, IID__clsRegistry);
+    implemented->ReleaseTypeAttr(attributes);
+    EXPECT_EQ(object->GetClassInfo(nullptr), E_POINTER);
 }
 
 TEST_F(Dispatch, LateAndEarlyBindingAnswerAlike)

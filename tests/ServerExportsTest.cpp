@@ -44,7 +44,7 @@ TEST_F(ServerExports, QueryInterfaceFollowsTheRules)
 
     ComPtr<IUnknown> identity;
     ASSERT_EQ(instance.As(&identity), S_OK);
-    const IID answered[] = {IID_IUnknown, IID_IDispatch, IID__clsRegistry};
+    const IID answered[] = {IID_IUnknown, IID_IDispatch, IID__clsRegistry, IID_IProvideClassInfo};
     for (const IID& iid : answered) {
         ComPtr<IUnknown> asked;
         EXPECT_EQ(instance->QueryInterface(iid, &asked), S_OK);
@@ -53,7 +53,7 @@ TEST_F(ServerExports, QueryInterfaceFollowsTheRules)
         EXPECT_EQ(back, identity); // one IUnknown, however it is reached
     }
     const IID refused[] = {IID_IClassFactory, IID_IPersist, IID_IMarshal, IID_IConnectionPointContainer,
-                           CLSID_clsRegistry, LIBID_Orvane};
+                           IID_IProvideClassInfo2, CLSID_clsRegistry, LIBID_Orvane};
     for (const IID& iid : refused) {
         void* object = reinterpret_cast<void*>(1);
         EXPECT_EQ(instance->QueryInterface(iid, &object), E_NOINTERFACE);
@@ -62,26 +62,35 @@ TEST_F(ServerExports, QueryInterfaceFollowsTheRules)
     EXPECT_EQ(instance->QueryInterface(IID_IUnknown, nullptr), E_POINTER);
 }
 
-TEST_F(ServerExports, CanUnloadOnlyWithoutInstancesOrLocks)
+TEST_F(ServerExports, CanUnloadOnlyWithoutObjectsOrLocks)
 {
     EXPECT_EQ(CanUnloadNow(), S_OK);
     {
+        // A factory alone holds the module: its client may create through it later.
         ComPtr<IClassFactory> factory;
         ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
+        EXPECT_EQ(CanUnloadNow(), S_FALSE);
         ComPtr<_clsRegistry> first = NewInstance();
         ComPtr<_clsRegistry> second = NewInstance();
+        factory.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
         first.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
         second.Reset();
         EXPECT_EQ(CanUnloadNow(), S_OK);
 
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
         EXPECT_EQ(factory->LockServer(TRUE), S_OK);
         EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+        factory.Reset();
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
+        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+        factory.Reset();
+        EXPECT_EQ(CanUnloadNow(), S_FALSE);
+        ASSERT_EQ(GetClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
         EXPECT_EQ(factory->LockServer(FALSE), S_OK);
         EXPECT_EQ(CanUnloadNow(), S_FALSE);
-        EXPECT_EQ(factory->LockServer(FALSE), S_OK);
     }
     EXPECT_EQ(CanUnloadNow(), S_OK);
 }

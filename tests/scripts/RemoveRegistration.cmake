@@ -1,5 +1,6 @@
 # cmake -DRUN=<wine command> -DDIR=<any folder> -DIDENTITY=<Identity.h>
-#       [-DPRODUCT_CODE=<installed package's product code>] -P RemoveRegistration.cmake
+#       [-DPRODUCT_CODE=<installed package's product code>] [-DREMOVE=<scratch folder>]
+#       -P RemoveRegistration.cmake
 # Runs after the tests that register through regsvr32 or make keys of their own, whether they
 # passed or not: whatever a failed one left behind goes, from the machine's and the user's
 # classes in both registry views, and the keys made to tell the views apart.
@@ -31,3 +32,6 @@ foreach(path IN LISTS paths)
 endforeach()
 run(ignored 0 RUN ${DIR} cmd /c "${deletions}exit 0")
 message(STATUS "removed whatever was left of: ${paths}")
+if(DEFINED REMOVE)
+  file(REMOVE_RECURSE ${REMOVE})
+endif()

@@ -1,0 +1,69 @@
+#include "ModulePath.h"
+
+#include "Module.h"
+
+namespace orvane {
+namespace {
+
+// The longest path Windows knows, counting its terminating NUL.
+constexpr DWORD kLongestPath = 32768;
+
+HRESULT LastError() noexcept
+{
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
+}
+
+} // namespace
+
+bool ModulePath::Reserve(DWORD capacity) noexcept
+{
+    length_ = 0;
+    return text_.Reset(capacity);
+}
+
+HRESULT ModulePath::LoadFull() noexcept
+{
+    for (DWORD capacity = MAX_PATH; capacity <= kLongestPath; capacity *= 2) {
+        if (!Reserve(capacity))
+            return E_OUTOFMEMORY;
+        const DWORD length = GetModuleFileNameW(ThisModule(), text_.data(), capacity);
+        if (length == 0)
+            return LastError();
+        if (length < capacity) {
+            length_ = length;
+            return S_OK;
+        }
+    }
+    return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
+}
+
+HRESULT ModulePath::LoadShort() noexcept
+{
+    ModulePath full;
+    HRESULT hr = full.LoadFull();
+    if (FAILED(hr))
+        return hr;
+    const DWORD needed = GetShortPathNameW(full.c_str(), nullptr, 0);
+    if (needed == 0)
+        return LastError();
+    if (!Reserve(needed))
+        return E_OUTOFMEMORY;
+    const DWORD length = GetShortPathNameW(full.c_str(), text_.data(), needed);
+    if (length == 0)
+        return LastError();
+    if (length >= needed)
+        return HRESULT_FROM_WIN32(ERROR_INSUFFICIENT_BUFFER);
+    length_ = length;
+    return S_OK;
+}
+
+HRESULT ModulePath::LoadRegistrable() noexcept
+{
+    const HRESULT hr = LoadFull();
+    if (FAILED(hr) || length_ < MAX_PATH)
+        return hr;
+    return LoadShort();
+}
+
+} // namespace orvane

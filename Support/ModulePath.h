@@ -1,0 +1,31 @@
+// This module's file path in a heap buffer of its own, whatever its length: in full, or in
+// the form that other programs can load it by.
+#pragma once
+
+#include "Allocator.h"
+
+#include <windows.h>
+
+namespace orvane {
+
+class ModulePath {
+public:
+    // The full path, as the loader reports it.
+    HRESULT LoadFull() noexcept;
+    // The full path's short (8.3) form; the full path where the file system has none.
+    HRESULT LoadShort() noexcept;
+    // The full path when it is shorter than MAX_PATH, else its short form: COM, the type
+    // library loader and many hosts read registered paths into MAX_PATH buffers.
+    HRESULT LoadRegistrable() noexcept;
+
+    const wchar_t* c_str() const noexcept { return length_ ? text_.data() : L""; }
+    DWORD size() const noexcept { return length_; }
+
+private:
+    bool Reserve(DWORD capacity) noexcept;
+
+    HeapArray<wchar_t> text_;
+    DWORD length_ = 0;
+};
+
+} // namespace orvane
