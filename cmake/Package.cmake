@@ -12,14 +12,20 @@ foreach(var X86 X64 OUT)
   cmake_path(ABSOLUTE_PATH ${var} NORMALIZE)
 endforeach()
 
-# The version, and the time the 64-bit build gave the installer.
-foreach(entry version:CMAKE_PROJECT_VERSION epoch:ORVANE_PACKAGE_EPOCH)
-  string(REPLACE ":" ";" entry "${entry}")
-  list(GET entry 0 var)
-  list(GET entry 1 name)
-  file(STRINGS "${X64}/CMakeCache.txt" ${var} REGEX "^${name}:")
-  string(REGEX REPLACE "^[^=]*=" "" ${var} "${${var}}")
-endforeach()
+# cached(<var> <build tree> <name>): a value from a build tree's cache.
+function(cached var build name)
+  file(STRINGS "${build}/CMakeCache.txt" value REGEX "^${name}:")
+  string(REGEX REPLACE "^[^=]*=" "" value "${value}")
+  set(${var} "${value}" PARENT_SCOPE)
+endfunction()
+
+# The version both builds were made with, and the time the 64-bit build gave the installer.
+cached(version "${X64}" ORVANE_PACKAGE_VERSION)
+cached(version32 "${X86}" ORVANE_PACKAGE_VERSION)
+if(version STREQUAL "" OR NOT version STREQUAL version32)
+  message(FATAL_ERROR "The builds disagree on the release version: x64 \"${version}\", x86 \"${version32}\"")
+endif()
+cached(epoch "${X64}" ORVANE_PACKAGE_EPOCH)
 set(name "Orvane-${version}")
 set(tree "${OUT}/${name}")
 
