@@ -1,9 +1,9 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
 #       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPREFIX=<wine prefix>
-#       -DPRODUCT_CODE=<guid> -P Installer.cmake
-# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs into Program Files and registers
-# them, each script host reaches its own, and msiexec /x leaves nothing behind in either
-# registry view or on disk. The registry entries are then compared with what the DLLs'
+#       -DPRODUCT_CODE=<guid> -DNOTICES=<THIRD_PARTY_NOTICES.txt> -P Installer.cmake
+# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs, each with the notices, into
+# Program Files and registers them, each script host reaches its own, and msiexec /x leaves
+# nothing behind in either registry view or on disk. The registry entries are then compared with what the DLLs'
 # own registration writes for the same files.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
@@ -83,6 +83,8 @@ run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 run(ignored 0 RUN64 ${BIN64} reg query "${product}")
 expect_same_file("${folder64}/Orvane.dll" "${BIN64}/Orvane.dll")
 expect_same_file("${folder32}/Orvane.dll" "${BIN32}/Orvane.dll")
+expect_same_file("${folder64}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
+expect_same_file("${folder32}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
 registration(installed)
 # Also proves that registration() sees entries at all, which expect_clean relies on.
 foreach(view 32 64)
