@@ -1,8 +1,10 @@
 # Makes the release archive from a 32-bit and a 64-bit build tree:
-#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package -P cmake/Package.cmake
-# Both trees are installed into one folder, SHA256SUMS lists every file in it, and the zip
-# holds the files in name order with one fixed time (the installer's, else 1980), so that the
-# same build output always gives the same bytes.
+#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package [-DSIGNED=<folder>]
+#         -P cmake/Package.cmake
+# Both trees are installed into one folder; the files of SIGNED, laid out as the package is
+# (x64/Orvane.dll, Orvane.msi, ...), then take the places of the unsigned ones. SHA256SUMS
+# lists every file, and the zip holds the files in name order with one fixed time (the
+# installer's, else 1980), so that the same build output always gives the same bytes.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var X86 X64 OUT)
@@ -34,6 +36,19 @@ foreach(build IN ITEMS "${X86}" "${X64}")
   execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${tree}"
                   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
+
+if(SIGNED)
+  file(GLOB_RECURSE signed RELATIVE "${SIGNED}" "${SIGNED}/*")
+  if(NOT signed)
+    message(FATAL_ERROR "Nothing signed in ${SIGNED}")
+  endif()
+  foreach(file IN LISTS signed)
+    if(NOT EXISTS "${tree}/${file}")
+      message(FATAL_ERROR "The signed ${file} has no unsigned counterpart in the package")
+    endif()
+    file(COPY_FILE "${SIGNED}/${file}" "${tree}/${file}")
+  endforeach()
+endif()
 
 file(GLOB_RECURSE files RELATIVE "${tree}" "${tree}/*")
 list(SORT files)
