@@ -36,6 +36,31 @@ add_test(NAME Package.Signed
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageSigned.cmake)
 set_tests_properties(Package.Signed PROPERTIES FIXTURES_REQUIRED package_copy)
 
+# A major upgrade from this build's package to the copy's at a higher version (the build
+# number one up), installed in this build's prefix.
+string(REPLACE "." ";" higher "${ORVANE_PACKAGE_VERSION}")
+list(LENGTH higher count)
+if(count EQUAL 2)
+  list(APPEND higher 1)
+else()
+  list(GET higher 2 build)
+  math(EXPR build "${build} + 1")
+  list(REMOVE_AT higher 2)
+  list(INSERT higher 2 ${build})
+endif()
+list(JOIN higher "." higher)
+list(JOIN ORVANE_RUN_IN_PREFIX " " run_in_prefix)
+list(JOIN ORVANE_RUN " " run)
+add_test(NAME Package.Upgrade
+         COMMAND ${CMAKE_COMMAND} "-DRUN32=${run_in_prefix} wine" "-DRUN64=${run}"
+                 -DPREFIX=${ORVANE_WINEPREFIX} -DBIN64=$<TARGET_FILE_DIR:Orvane>
+                 -DEXAMPLES=${CMAKE_SOURCE_DIR}/examples -DFIRST=${ORVANE_MSI}
+                 -DFIRST_DLL64=$<TARGET_FILE:Orvane> -DFIRST_DLL32=${ORVANE_PEER_BIN}/Orvane.dll
+                 -DVERSION=${ORVANE_PACKAGE_VERSION} -DCOPY=${copy} -DHIGHER=${higher}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageUpgrade.cmake)
+set_tests_properties(Package.Upgrade PROPERTIES FIXTURES_REQUIRED package_copy
+                     RESOURCE_LOCK "package_copy;registration" TIMEOUT 900 ${no_display})
+
 add_test(NAME Package.RemoveCopy COMMAND ${CMAKE_COMMAND} -E rm -rf ${work})
 set_tests_properties(Package.RemoveCopy PROPERTIES FIXTURES_CLEANUP package_copy)
 
