@@ -50,11 +50,24 @@ check("the certificate" COMMAND openssl x509 -req -in signer.csr -CA ca.pem -CAk
 check("the PKCS#12 file" COMMAND openssl pkcs12 -export -inkey signer.key -in signer.pem
       -certfile ca.pem -passout file:password -out signer.pfx ${in})
 
+unset(ENV{ORVANE_TIMESTAMP_URL}) # no network here
+unset(ENV{ORVANE_PACKAGE_VERSION})
+
+# One variable without the other stops the script before it builds anything.
+foreach(given ORVANE_SIGN_PFX ORVANE_SIGN_PASSWORD)
+  unset(ENV{ORVANE_SIGN_PFX})
+  unset(ENV{ORVANE_SIGN_PASSWORD})
+  set(ENV{${given}} ${pki}/signer.pfx)
+  execute_process(COMMAND bash scripts/package.sh WORKING_DIRECTORY ${COPY}
+                  RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  if(status EQUAL 0 OR NOT out MATCHES "^Set both ORVANE_SIGN_PFX and ORVANE_SIGN_PASSWORD")
+    message(FATAL_ERROR "scripts/package.sh with only ${given} (exit ${status}):\n${out}")
+  endif()
+endforeach()
+
 # The same sources packaged again, signed; the password only in the environment.
 set(ENV{ORVANE_SIGN_PFX} ${pki}/signer.pfx)
 set(ENV{ORVANE_SIGN_PASSWORD} "${password}")
-unset(ENV{ORVANE_TIMESTAMP_URL}) # no network here
-unset(ENV{ORVANE_PACKAGE_VERSION})
 check("scripts/package.sh, signing" COMMAND bash scripts/package.sh WORKING_DIRECTORY ${COPY})
 if(out MATCHES "${password}")
   message(FATAL_ERROR "scripts/package.sh printed the password:\n${out}")
