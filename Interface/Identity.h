@@ -23,9 +23,11 @@
    manifest is <name>.manifest beside the DLL. */
 #define ORVANE_ASSEMBLY_NAME       "Orvane.clsRegistry"
 
+/* The type library's version, also the assembly's (major.minor.0.0): clients pin both, so
+   they stay when a release's version (the version resource, CMake's ORVANE_PACKAGE_VERSION)
+   moves on. */
 #define ORVANE_VERSION_MAJOR       1
 #define ORVANE_VERSION_MINOR       0
-#define ORVANE_VERSION_TEXT        "1.00"
 #define ORVANE_TYPELIB_VERSION_TEXT "1.0"
 
 #endif

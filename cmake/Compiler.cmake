@@ -31,3 +31,11 @@ function(orvane_lean)
     endif()
   endforeach()
 endfunction()
+
+# orvane_link_map(<target>): the linker's map of a shipped binary, beside it as <file>.map;
+# THIRD_PARTY_NOTICES.txt is made from what the maps show was linked in (notices/).
+function(orvane_link_map target)
+  if(NOT MSVC)
+    target_link_options(${target} PRIVATE "-Wl,-Map=$<TARGET_FILE:${target}>.map")
+  endif()
+endfunction()

@@ -1,8 +1,10 @@
 # Makes the release archive from a 32-bit and a 64-bit build tree:
-#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package -P cmake/Package.cmake
-# Both trees are installed into one folder, SHA256SUMS lists every file in it, and the zip
-# holds the files in name order with one fixed time (the installer's, else 1980), so that the
-# same build output always gives the same bytes.
+#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package [-DSIGNED=<folder>]
+#         -P cmake/Package.cmake
+# Both trees are installed into one folder; the files of SIGNED, laid out as the package is
+# (x64/Orvane.dll, Orvane.msi, ...), then take the places of the unsigned ones. SHA256SUMS
+# lists every file, and the zip holds the files in name order with one fixed time (the
+# installer's, else 1980), so that the same build output always gives the same bytes.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var X86 X64 OUT)
@@ -12,14 +14,20 @@ foreach(var X86 X64 OUT)
   cmake_path(ABSOLUTE_PATH ${var} NORMALIZE)
 endforeach()
 
-# The version, and the time the 64-bit build gave the installer.
-foreach(entry version:CMAKE_PROJECT_VERSION epoch:ORVANE_PACKAGE_EPOCH)
-  string(REPLACE ":" ";" entry "${entry}")
-  list(GET entry 0 var)
-  list(GET entry 1 name)
-  file(STRINGS "${X64}/CMakeCache.txt" ${var} REGEX "^${name}:")
-  string(REGEX REPLACE "^[^=]*=" "" ${var} "${${var}}")
-endforeach()
+# cached(<var> <build tree> <name>): a value from a build tree's cache.
+function(cached var build name)
+  file(STRINGS "${build}/CMakeCache.txt" value REGEX "^${name}:")
+  string(REGEX REPLACE "^[^=]*=" "" value "${value}")
+  set(${var} "${value}" PARENT_SCOPE)
+endfunction()
+
+# The version both builds were made with, and the time the 64-bit build gave the installer.
+cached(version "${X64}" ORVANE_PACKAGE_VERSION)
+cached(version32 "${X86}" ORVANE_PACKAGE_VERSION)
+if(version STREQUAL "" OR NOT version STREQUAL version32)
+  message(FATAL_ERROR "The builds disagree on the release version: x64 \"${version}\", x86 \"${version32}\"")
+endif()
+cached(epoch "${X64}" ORVANE_PACKAGE_EPOCH)
 set(name "Orvane-${version}")
 set(tree "${OUT}/${name}")
 
@@ -28,6 +36,19 @@ foreach(build IN ITEMS "${X86}" "${X64}")
   execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${tree}"
                   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
+
+if(SIGNED)
+  file(GLOB_RECURSE signed RELATIVE "${SIGNED}" "${SIGNED}/*")
+  if(NOT signed)
+    message(FATAL_ERROR "Nothing signed in ${SIGNED}")
+  endif()
+  foreach(file IN LISTS signed)
+    if(NOT EXISTS "${tree}/${file}")
+      message(FATAL_ERROR "The signed ${file} has no unsigned counterpart in the package")
+    endif()
+    file(COPY_FILE "${SIGNED}/${file}" "${tree}/${file}")
+  endforeach()
+endif()
 
 file(GLOB_RECURSE files RELATIVE "${tree}" "${tree}/*")
 list(SORT files)

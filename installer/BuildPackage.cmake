@@ -1,11 +1,13 @@
-# cmake -DWIXL=<wixl> -DMSIBUILD=<msibuild> -DMSIINFO=<msiinfo> -DSET_TIME=<command>
-#       -DDLL64=<file> -DDLL32=<file> -DIDENTITY=<Identity.h> -DSOURCE=<folder of Orvane.wxs>
-#       -DVERSION=<x.y> -DPRODUCT_CODE=<guid> -DUPGRADE_CODE=<guid> -DEPOCH=<seconds>
-#       -DWORK=<scratch folder> -DOUTPUT=<file.msi> -P BuildPackage.cmake
-# Builds Orvane.msi with wixl, then replaces what wixl makes up on each run (the build time
-# and a random package code in the summary information) so that the same inputs give the
-# same file byte for byte.
+# cmake -DINPUTS=<PackageInputs.cmake> -DDLL64=<file> -DDLL32=<file> -DWORK=<scratch folder>
+#       -DOUTPUT=<file.msi> -P BuildPackage.cmake
+# INPUTS, written by the 64-bit build, sets WIXL, MSIBUILD, MSIINFO (msitools), SET_TIME (the
+# command that runs SetPackageTime), IDENTITY (Identity.h), SOURCE (the folder of
+# Orvane.wxs), NOTICES (THIRD_PARTY_NOTICES.txt), VERSION, PRODUCT_CODE, UPGRADE_CODE and
+# EPOCH (seconds). Builds Orvane.msi with wixl, then replaces what wixl makes up on each run
+# (the build time and a random package code in the summary information) so that the same
+# inputs give the same file byte for byte.
 cmake_minimum_required(VERSION 3.25)
+include(${INPUTS})
 
 function(check what)
   execute_process(${ARGN} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status
@@ -32,9 +34,11 @@ set(dll ${ORVANE_FILE_NAME})
 # modification time, as local time: both are fixed.
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/win64 ${WORK}/win32)
+set(notices THIRD_PARTY_NOTICES.txt)
 file(COPY_FILE ${DLL64} ${WORK}/win64/${dll})
 file(COPY_FILE ${DLL32} ${WORK}/win32/${dll})
-check("touch" COMMAND touch -d @${EPOCH} win64/${dll} win32/${dll})
+file(COPY_FILE ${NOTICES} ${WORK}/${notices})
+check("touch" COMMAND touch -d @${EPOCH} win64/${dll} win32/${dll} ${notices})
 
 set(msi Orvane.msi)
 check("wixl" COMMAND ${CMAKE_COMMAND} -E env TZ=UTC

@@ -1,12 +1,25 @@
 #!/usr/bin/env bash
 # Builds both architectures and makes the release archive build/package/Orvane-<version>.zip:
-# each architecture's DLL, type library and manifest, the installer, the examples, README and
-# SHA256SUMS. The archive's time is the last commit's, unless SOURCE_DATE_EPOCH says otherwise.
+# each architecture's DLL, type library, manifest and client, the installer, the examples,
+# README, THIRD_PARTY_NOTICES.txt and SHA256SUMS. The archive's time is the last commit's,
+# unless SOURCE_DATE_EPOCH says otherwise. Read from the environment:
+#   ORVANE_PACKAGE_VERSION   the release's version (else the project's default)
+#   ORVANE_SIGN_PFX          a PKCS#12 file and its password: sign the DLLs, the installer
+#   ORVANE_SIGN_PASSWORD     and the clients (Authenticode, SHA-256); neither: sign nothing
+#   ORVANE_TIMESTAMP_URL     with those, an RFC 3161 time-stamping service (optional)
 source "$(dirname "$0")/common.sh"
-trap stop_prefix EXIT
+source scripts/sign.sh
+trap 'forget_password; stop_prefix' EXIT
 
-build x86 -DBUILD_TESTING=OFF
+# A version given once must not stick to the build folders for the next run.
+version=(-UORVANE_PACKAGE_VERSION)
+[ -z "${ORVANE_PACKAGE_VERSION:-}" ] || version=("-DORVANE_PACKAGE_VERSION=$ORVANE_PACKAGE_VERSION")
+signed=()
+signing_requested && signed=("-DSIGNED=$PWD/build/signed")
+
+build x86 -DBUILD_TESTING=OFF "${version[@]}"
 stop_prefix
-build x64 -DBUILD_TESTING=OFF -DORVANE_PEER_BIN="$PWD/build/x86/bin"
+build x64 -DBUILD_TESTING=OFF -DORVANE_PEER_BIN="$PWD/build/x86/bin" "${version[@]}"
+[ ${#signed[@]} -eq 0 ] || sign_release build/signed
 stop_prefix
-cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package -P cmake/Package.cmake
+cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package "${signed[@]}" -P cmake/Package.cmake

@@ -6,7 +6,7 @@ packages=(
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
   wine wine32:i386 wine64 xvfb xauth
   cmake ninja-build googletest
-  wixl msitools zip
+  wixl msitools zip osslsigncode openssl
   # The native build of the portable rules: clang, its sanitizer and libFuzzer runtimes (only
   # a Recommends of clang) and llvm-profdata/llvm-cov for the coverage report.
   clang clang-14 libclang-rt-14-dev llvm-14

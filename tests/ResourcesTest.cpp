@@ -2,6 +2,8 @@
 // interface-identifier record and the version block.
 #include "ServerTest.h"
 
+#include "PackageVersion.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cwchar>
@@ -20,8 +22,8 @@ constexpr WORD kEnglishUs = MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 // The version strings, in the order the block must hold them.
 struct StringRow { const wchar_t* key; const wchar_t* value; };
 constexpr StringRow kStrings[] = {
-    {L"CompanyName", L"Orvane"},  {L"ProductName", L"Orvane"},  {L"FileVersion", L"1.00"},
-    {L"ProductVersion", L"1.00"}, {L"InternalName", L"Orvane"}, {L"OriginalFilename", L"Orvane.dll"},
+    {L"CompanyName", L"Orvane"},  {L"ProductName", L"Orvane"},  {L"FileVersion", L"" ORVANE_PACKAGE_VERSION_TEXT},
+    {L"ProductVersion", L"" ORVANE_PACKAGE_VERSION_TEXT}, {L"InternalName", L"Orvane"}, {L"OriginalFilename", L"Orvane.dll"},
     {L"OLESelfRegister", L""}};
 
 // Data1 LE32, Data2 LE16, Data3 LE16, Data4 as is.
@@ -163,10 +165,12 @@ TEST_F(Resources, VersionValues)
     ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &value, &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto& fixed = *static_cast<const VS_FIXEDFILEINFO*>(value);
+    constexpr DWORD kVersionMs = ORVANE_PACKAGE_VERSION_MAJOR << 16 | ORVANE_PACKAGE_VERSION_MINOR;
+    constexpr DWORD kVersionLs = ORVANE_PACKAGE_VERSION_BUILD << 16 | ORVANE_PACKAGE_VERSION_REVISION;
     const struct { const char* field; DWORD actual, expected; } fields[] = {
         {"signature", fixed.dwSignature, 0xFEEF04BD},        {"struc", fixed.dwStrucVersion, 0x00010000},
-        {"file MS", fixed.dwFileVersionMS, 0x00010000},      {"file LS", fixed.dwFileVersionLS, 0},
-        {"product MS", fixed.dwProductVersionMS, 0x00010000}, {"product LS", fixed.dwProductVersionLS, 0},
+        {"file MS", fixed.dwFileVersionMS, kVersionMs},      {"file LS", fixed.dwFileVersionLS, kVersionLs},
+        {"product MS", fixed.dwProductVersionMS, kVersionMs}, {"product LS", fixed.dwProductVersionLS, kVersionLs},
         {"flags mask", fixed.dwFileFlagsMask, 0},            {"flags", fixed.dwFileFlags, 0},
         {"OS", fixed.dwFileOS, VOS__WINDOWS32},              {"type", fixed.dwFileType, VFT_DLL},
         {"subtype", fixed.dwFileSubtype, VFT2_UNKNOWN},      {"date MS", fixed.dwFileDateMS, 0},

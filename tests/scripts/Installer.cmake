@@ -1,71 +1,17 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
 #       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPREFIX=<wine prefix>
-#       -DPRODUCT_CODE=<guid> -DIDENTITY=<Identity.h> -P Installer.cmake
-# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs into Program Files and registers
-# them, each script host reaches its own, and msiexec /x leaves nothing behind in either
-# registry view or on disk. The registry entries are then compared with what the DLLs'
-# own registration writes for the same files.
+#       -DPRODUCT_CODE=<guid> -DIDENTITY=<Identity.h> -DNOTICES=<THIRD_PARTY_NOTICES.txt>
+#       -P Installer.cmake
+# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs, each with the notices, into
+# Program Files and registers them, each script host reaches its own, and msiexec /x leaves
+# nothing behind in either registry view or on disk. The registry entries are then compared
+# with what the DLLs' own registration writes for the same files.
 cmake_minimum_required(VERSION 3.25)
-include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/InstalledProduct.cmake)
 
-set(folder64 "${PREFIX}/drive_c/Program Files/Orvane")
-set(folder32 "${PREFIX}/drive_c/Program Files (x86)/Orvane")
-set(dll64 "C:\\Program Files\\Orvane\\Orvane.dll")
-set(dll32 "C:\\Program Files (x86)\\Orvane\\Orvane.dll")
 get_filename_component(package_dir ${MSI} DIRECTORY)
 get_filename_component(package ${MSI} NAME)
 set(product "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{${PRODUCT_CODE}}")
-
-# Everything under our keys in both views, as reg.exe lists it; empty when nothing is there.
-# One cmd runs all ten queries: a Wine process each would make this the slowest step.
-function(registration out_var)
-  set(queries)
-  foreach(view 32 64)
-    string(APPEND queries "echo ${view}-bit view")
-    foreach(key "Orvane.clsRegistry" "Orvane.clsRegistry.1"
-                "CLSID\\{AFE282F4-9F47-4915-A824-A5D355766B51}"
-                "TypeLib\\{6483FCF5-565D-49BF-BDBE-3E1CBE683778}"
-                "Interface\\{8139D8C3-D30D-419C-B79F-7B75E11F7050}")
-      string(APPEND queries "& reg query HKLM\\Software\\Classes\\${key} /s /reg:${view}")
-    endforeach()
-    string(APPEND queries "& ")
-  endforeach()
-  separate_arguments(command UNIX_COMMAND "${RUN64}")
-  execute_process(COMMAND ${command} cmd /c "${queries}" WORKING_DIRECTORY ${BIN64}
-                  OUTPUT_VARIABLE out ERROR_QUIET)
-  # Wine's reg.exe reports a missing key on standard output.
-  string(REGEX REPLACE "reg: [^\r\n]*\r?\n" "" out "${out}")
-  string(REPLACE "\r" "" out "${out}")
-  set(${out_var} "${out}" PARENT_SCOPE)
-endfunction()
-
-function(expect_clean when)
-  registration(entries)
-  if(NOT entries STREQUAL "32-bit view\n64-bit view\n")
-    message(FATAL_ERROR "Orvane is registered ${when}:\n${entries}")
-  endif()
-  foreach(folder "${folder64}" "${folder32}")
-    if(EXISTS "${folder}")
-      message(FATAL_ERROR "${folder} exists ${when}")
-    endif()
-  endforeach()
-  message(STATUS "nothing registered, nothing in Program Files ${when}")
-endfunction()
-
-function(expect_working runner)
-  foreach(client KeyExist.vbs KeyExist.js)
-    run(out 0 ${runner} ${EXAMPLES} cscript //nologo ${client} "HKEY_LOCAL_MACHINE\\SOFTWARE")
-    expect("${client} (${runner})" "${out}" "HKEY_LOCAL_MACHINE\\SOFTWARE: True\n")
-  endforeach()
-endfunction()
-
-function(expect_same_file installed built)
-  file(SHA256 "${installed}" a)
-  file(SHA256 "${built}" b)
-  if(NOT a STREQUAL b)
-    message(FATAL_ERROR "${installed} is not ${built}")
-  endif()
-endfunction()
 
 # An interrupted run of this test may have left the product installed; anything else
 # registered comes from another test, which should have cleaned up.
@@ -83,6 +29,8 @@ run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 run(ignored 0 RUN64 ${BIN64} reg query "${product}")
 expect_same_file("${folder64}/Orvane.dll" "${BIN64}/Orvane.dll")
 expect_same_file("${folder32}/Orvane.dll" "${BIN32}/Orvane.dll")
+expect_same_file("${folder64}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
+expect_same_file("${folder32}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
 registration(installed)
 # Also proves that registration() sees entries at all, which expect_clean relies on.
 foreach(view 32 64)

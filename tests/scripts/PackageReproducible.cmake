@@ -1,16 +1,22 @@
 # The release archive built twice from the same sources, in another folder the second time,
 # must come out the same byte for byte. The first comes from the build trees under test; the
-# second from a copy of the sources, built from scratch by scripts/package.sh.
+# second from a copy of the sources, built from scratch by scripts/package.sh, unsigned and
+# at the default version. The copy stays for the tests that package it again.
 #   -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree>
-#   -DEPOCH=<the time the installer was given> -DWORK=<scratch>
+#   -DEPOCH=<the time the installer was given> -DNOTICES=<THIRD_PARTY_NOTICES.txt>
+#   -DWORK=<scratch> -DCOPY=<where the copy goes>
 set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
+foreach(var ORVANE_PACKAGE_VERSION ORVANE_SIGN_PFX ORVANE_SIGN_PASSWORD ORVANE_TIMESTAMP_URL)
+  unset(ENV{${var}})
+endforeach()
 
 file(REMOVE_RECURSE "${WORK}")
 execute_process(COMMAND "${CMAKE_COMMAND}" -DX86=${X86} -DX64=${X64} -DOUT=${WORK}/first
                         -P "${SOURCE}/cmake/Package.cmake"
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
-set(copy "${WORK}/second/sources")
+set(copy "${COPY}")
+file(REMOVE_RECURSE "${copy}")
 file(COPY "${SOURCE}/" DESTINATION "${copy}"
      PATTERN "build" EXCLUDE PATTERN ".git" EXCLUDE)
 execute_process(COMMAND bash scripts/package.sh WORKING_DIRECTORY "${copy}"
@@ -34,4 +40,21 @@ if(NOT a STREQUAL b)
   message(FATAL_ERROR "${name} differs between the two builds.\nFirst:\n${sums_a}\nSecond:\n${sums_b}")
 endif()
 message(STATUS "${name}: ${a}, twice")
+
+# Unless asked to, scripts/package.sh signs nothing.
+string(REPLACE ".zip" "" folder "${name}")
+foreach(file x86/Orvane.dll x64/Orvane.dll Orvane.msi x86/RegFreeClient.exe x64/RegFreeClient.exe)
+  execute_process(COMMAND osslsigncode extract-signature -in "${copy}/build/package/${folder}/${file}"
+                          -out "${WORK}/signature"
+                  RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(status EQUAL 0)
+    message(FATAL_ERROR "${file} is signed")
+  endif()
+endforeach()
+
+file(SHA256 "${WORK}/first/${folder}/THIRD_PARTY_NOTICES.txt" a)
+file(SHA256 "${NOTICES}" b)
+if(NOT a STREQUAL b)
+  message(FATAL_ERROR "${name} does not hold the build's THIRD_PARTY_NOTICES.txt")
+endif()
 file(REMOVE_RECURSE "${WORK}")

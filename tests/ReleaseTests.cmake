@@ -1,0 +1,68 @@
+# Tests of the release package, in the 64-bit build given the 32-bit build's output.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8 OR NOT ORVANE_PEER_BIN)
+  return()
+endif()
+cmake_path(GET ORVANE_PEER_BIN PARENT_PATH peer_build)
+
+# The release version's rules.
+add_test(NAME Package.Version
+         COMMAND ${CMAKE_COMMAND} -DMODULE=${CMAKE_SOURCE_DIR}/cmake/PackageVersion.cmake
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageVersion.cmake)
+
+# The notices hold what the shipped binaries link in from outside, per the reviewed table.
+add_test(NAME Package.Notices
+         COMMAND ${CMAKE_COMMAND} "-DBINARIES=${ORVANE_NOTICE_BINARIES}" "-DROOTS=${ORVANE_NOTICE_ROOTS}"
+                 -DTABLE=${CMAKE_SOURCE_DIR}/notices/LinkedArchives.txt -DNOTICES=${ORVANE_NOTICES}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/Notices.cmake)
+
+if(NOT ORVANE_PACKAGE_EPOCH OR NOT TARGET orvane_msi)
+  return()
+endif()
+# The release archive, built a second time by scripts/package.sh from a copy of the sources,
+# is the same bytes. The copy's build folders then serve the signing and upgrade tests,
+# which take turns with it and build only what changes; a clean-up step removes it.
+set(work ${CMAKE_BINARY_DIR}/package-tests)
+set(copy ${work}/sources)
+add_test(NAME Package.Reproducible
+         COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build}
+                 -DX64=${CMAKE_BINARY_DIR} -DEPOCH=${ORVANE_PACKAGE_EPOCH} -DNOTICES=${ORVANE_NOTICES}
+                 -DWORK=${work}/reproducible -DCOPY=${copy}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageReproducible.cmake)
+set_tests_properties(Package.Reproducible PROPERTIES FIXTURES_SETUP package_copy)
+
+# Signed with a throwaway certificate, every shipped binary verifies; a changed one does not.
+add_test(NAME Package.Signed
+         COMMAND ${CMAKE_COMMAND} -DCOPY=${copy} -DWORK=${work}/signed -DOBJDUMP=${CMAKE_OBJDUMP}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageSigned.cmake)
+set_tests_properties(Package.Signed PROPERTIES FIXTURES_REQUIRED package_copy)
+
+# A major upgrade from this build's package to the copy's at a higher version (the build
+# number one up), installed in this build's prefix.
+string(REPLACE "." ";" higher "${ORVANE_PACKAGE_VERSION}")
+list(LENGTH higher count)
+if(count EQUAL 2)
+  list(APPEND higher 1)
+else()
+  list(GET higher 2 build)
+  math(EXPR build "${build} + 1")
+  list(REMOVE_AT higher 2)
+  list(INSERT higher 2 ${build})
+endif()
+list(JOIN higher "." higher)
+list(JOIN ORVANE_RUN_IN_PREFIX " " run_in_prefix)
+list(JOIN ORVANE_RUN " " run)
+add_test(NAME Package.Upgrade
+         COMMAND ${CMAKE_COMMAND} "-DRUN32=${run_in_prefix} wine" "-DRUN64=${run}"
+                 -DPREFIX=${ORVANE_WINEPREFIX} -DBIN64=$<TARGET_FILE_DIR:Orvane>
+                 -DEXAMPLES=${CMAKE_SOURCE_DIR}/examples -DFIRST=${ORVANE_MSI}
+                 -DFIRST_DLL64=$<TARGET_FILE:Orvane> -DFIRST_DLL32=${ORVANE_PEER_BIN}/Orvane.dll
+                 -DVERSION=${ORVANE_PACKAGE_VERSION} -DCOPY=${copy} -DHIGHER=${higher}
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageUpgrade.cmake)
+set_tests_properties(Package.Upgrade PROPERTIES FIXTURES_REQUIRED package_copy
+                     RESOURCE_LOCK "package_copy;registration" TIMEOUT 900 ${no_display})
+
+add_test(NAME Package.RemoveCopy COMMAND ${CMAKE_COMMAND} -E rm -rf ${work})
+set_tests_properties(Package.RemoveCopy PROPERTIES FIXTURES_CLEANUP package_copy)
+
+set_tests_properties(Package.Reproducible Package.Signed PROPERTIES
+                     TIMEOUT 900 RESOURCE_LOCK package_copy ${no_display})
