@@ -1,8 +1,7 @@
 // 100,000 calls against the real registry leave no key handle, string or memory behind.
 #include "ProbeTest.h"
+#include "ProcessMemory.h"
 #include "RegistryAccess.h"
-
-#include <psapi.h>
 
 #include <set>
 
@@ -44,14 +43,6 @@ private:
     static inline orvane::RegOpenKeyExAProc real_ = nullptr;
     orvane::RegistryAccess access_{&Find, &Close};
 };
-
-// Private memory committed to the process (its commit charge, which Wine also reports).
-SIZE_T PrivateBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
-}
 
 DWORD HandleCount()
 {

@@ -1,9 +1,8 @@
 // A host that loads and unloads the server again and again: each cycle must give back all it
 // took, and the DLL must really go each time.
 #include "Identity.h"
+#include "ProcessMemory.h"
 #include "ServerTest.h"
-
-#include <psapi.h>
 
 #include <cstdio>
 #include <vector>
@@ -19,13 +18,6 @@ int FreeTlsSlots()
     for (DWORD slot : taken)
         TlsFree(slot);
     return static_cast<int>(taken.size());
-}
-
-SIZE_T PrivateBytes()
-{
-    PROCESS_MEMORY_COUNTERS counters{};
-    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
-    return counters.PagefileUsage;
 }
 
 // The process's open handles. Where the count is not kept (Wine answers 0), the value of a
