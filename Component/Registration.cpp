@@ -127,8 +127,9 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept
 
     // Register only a type library that loads from our own file.
     ITypeLib* library = nullptr;
-    if (FAILED(LoadModuleTypeLibrary(&library)))
-        return SELFREG_E_TYPELIB;
+    hr = LoadModuleTypeLibrary(&library);
+    if (FAILED(hr))
+        return hr == E_OUTOFMEMORY ? hr : SELFREG_E_TYPELIB;
     library->Release();
 
     const EntryTable table = texts.Table();

@@ -127,6 +127,28 @@ HRESULT RemoveEntry(HKEY root, const RegistryEntry& entry,
     return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
+enum class Pass { AllButGuards, Guards, EmptyKeys };
+
+// Removes, in reverse order, the entries of groups that the pass is for; EmptyKeys removes
+// no value, only keys left with nothing in them.
+HRESULT RemovePass(HKEY root, const EntryTable& table, EntryGroups groups, Pass pass)
+{
+    HRESULT first = S_OK;
+    for (size_t i = table.entries.size(); i-- > 0;) {
+        RegistryEntry entry = table.entries[i];
+        if (!InGroups(entry, groups))
+            continue;
+        if (pass == Pass::EmptyKeys)
+            entry.kind = EntryData::KeyOnly;
+        else if ((entry.kind == EntryData::Guard) != (pass == Pass::Guards))
+            continue;
+        const HRESULT hr = RemoveEntry(root, entry, table.placeholders);
+        if (SUCCEEDED(first))
+            first = hr;
+    }
+    return first;
+}
+
 } // namespace
 
 HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted) noexcept
@@ -165,15 +187,15 @@ HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noex
 
 HRESULT RemoveEntries(HKEY root, const EntryTable& table, EntryGroups groups) noexcept
 {
-    HRESULT first = S_OK;
-    for (size_t i = table.entries.size(); i-- > 0;) {
-        if (!InGroups(table.entries[i], groups))
-            continue;
-        const HRESULT hr = RemoveEntry(root, table.entries[i], table.placeholders);
-        if (SUCCEEDED(first))
-            first = hr;
-    }
-    return first;
+    // The guards go last, and only once everything else has gone: a removal cut short (out
+    // of memory, say) leaves the registration recognisably ours, for a later one to finish.
+    HRESULT hr = RemovePass(root, table, groups, Pass::AllButGuards);
+    if (SUCCEEDED(hr))
+        hr = RemovePass(root, table, groups, Pass::Guards);
+    // Then the keys that only the guards kept, and any that an earlier removal cut short
+    // left empty: an empty key holds nothing of anyone's, whoever made it.
+    const HRESULT pruned = RemovePass(root, table, ~EntryGroups{0}, Pass::EmptyKeys);
+    return FAILED(hr) ? hr : pruned;
 }
 
 } // namespace orvane

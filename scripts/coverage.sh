@@ -59,7 +59,9 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 # window tests go first, as in scripts/test.sh.
 quietly ctest --test-dir "$x86" -R Window --output-on-failure ||
   { echo "window tests failed under coverage" >&2; status=1; }
-quietly ctest --test-dir "$x86" -E Window -j1 --output-on-failure ||
+# The load-cycle test runs no code the others miss, and each of its 10,000 unloads would
+# write the counter files again.
+quietly ctest --test-dir "$x86" -E "Window|LoadCycles" -j1 --output-on-failure ||
   { echo "tests failed under coverage" >&2; status=1; }
 stop_prefix
 stop_display
@@ -68,8 +70,8 @@ stop_display
 # libraries (Dir/libTARGET.a(Name.cpp.obj), whose objects are in Dir/CMakeFiles/TARGET.dir).
 objects=()
 while read -r object; do objects+=("$x86/$object"); done < <(
-  sed -n 's/^LOAD \([A-Za-z][^ ]*\.cpp\.obj\)$/\1/p' "$x86/Orvane.map"
-  grep -oE '^[A-Za-z][^ (]*/lib[^/ (]+\.a\([^)]+\.cpp\.obj\)' "$x86/Orvane.map" | sort -u |
+  sed -n 's/^LOAD \([A-Za-z][^ ]*\.cpp\.obj\)$/\1/p' "$x86/bin/Orvane.dll.map"
+  grep -oE '^[A-Za-z][^ (]*/lib[^/ (]+\.a\([^)]+\.cpp\.obj\)' "$x86/bin/Orvane.dll.map" | sort -u |
     while IFS='(' read -r library member; do
       target=$(basename "$library" .a); target=${target#lib}
       (cd "$x86" && find "$(dirname "$library")/CMakeFiles/$target.dir" -name "${member%)}")

@@ -7,12 +7,16 @@
 #include <new>
 
 namespace {
-std::atomic<bool> armed{false};
+// Allocations still to go before the one that fails; 0 when none is to fail.
+std::atomic<int> countdown{0};
 std::atomic<bool> triggered{false};
 
 bool FailNow()
 {
-    if (!armed.exchange(false))
+    int left = countdown.load();
+    while (left > 0 && !countdown.compare_exchange_weak(left, left - 1)) {
+    }
+    if (left != 1)
         return false;
     triggered = true;
     return true;
@@ -30,16 +34,16 @@ void Release(void* block) noexcept
 orvane::Allocator failingAllocator{&Allocate, &Release};
 } // namespace
 
-FailNextAllocation::FailNextAllocation()
+FailNextAllocation::FailNextAllocation(int after)
 {
     triggered = false;
-    armed = true;
+    countdown = after + 1;
     orvane::AllocatorSeam::Replace(&failingAllocator);
 }
 
 FailNextAllocation::~FailNextAllocation()
 {
-    armed = false;
+    countdown = 0;
     orvane::AllocatorSeam::Replace(nullptr);
 }
 
