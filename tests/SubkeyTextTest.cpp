@@ -60,3 +60,38 @@ TEST(SubkeyText, OnlyExactConversionsReachTheRegistry)
 }
 
 } // namespace
+
+namespace {
+
+// A subkey whose narrow form outgrows the probe's inline buffer is converted again on the
+// heap, whole.
+TEST(SubkeyText, LongSubkeysAreConvertedWhole)
+{
+    const struct {
+        UINT codePage;
+        wchar_t unit;
+        const char* narrow;
+    } pages[] = {{1252, L'\u00E9', "\xE9"}, {932, L'\u4E2D', "\x92\x86"}};
+    const UINT acp = GetACP();
+    int checked = 0;
+    for (const auto& page : pages) {
+        if (page.codePage != acp)
+            continue;
+        for (size_t units : {127u, 128u, 255u, 256u, 1000u}) {
+            SCOPED_TRACE(units);
+            FakeRegistry registry;
+            const Answer answer =
+                Ask(L"HKEY_CURRENT_USER\\" + std::wstring(units, page.unit) + L"x");
+            EXPECT_EQ(answer.value, VARIANT_TRUE);
+            std::string expected;
+            for (size_t i = 0; i < units; ++i)
+                expected += page.narrow;
+            ASSERT_EQ(registry.opens.size(), 1u);
+            EXPECT_EQ(registry.opens[0].subkey, expected + "x");
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0) << "no row for code page " << acp;
+}
+
+} // namespace
