@@ -120,7 +120,6 @@ HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, 
     hr = KeyExist(key.get(), &exists);
     // Written even when the call fails (then False), as DispInvoke writes it.
     if (pVarResult) {
-        VariantInit(pVarResult);
         pVarResult->vt = VT_BOOL;
         pVarResult->boolVal = exists;
     }

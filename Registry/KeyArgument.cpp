@@ -43,14 +43,17 @@ HRESULT FindKeyArgument(const DISPPARAMS& params, UINT& index) noexcept
     return S_OK;
 }
 
+// Set up and cleared without a call into the system unless a conversion was made: the
+// common call, a string, makes none.
 KeyArgument::KeyArgument() noexcept
 {
-    VariantInit(&converted_);
+    converted_.vt = VT_EMPTY;
 }
 
 KeyArgument::~KeyArgument()
 {
-    VariantClear(&converted_);
+    if (converted_.vt != VT_EMPTY)
+        VariantClear(&converted_);
 }
 
 HRESULT KeyArgument::Take(VARIANTARG& argument) noexcept
