@@ -1,6 +1,5 @@
 #include "ExactNarrow.h"
 
-
 namespace orvane {
 namespace {
 
@@ -48,10 +47,9 @@ bool HasUnpairedSurrogate(std::u16string_view text) noexcept
 NarrowResult ConvertExactly(std::u16string_view text, const NarrowEncoder& encoder,
                             std::span<char> out) noexcept
 {
-    if (text.size() < out.size() ? CopyPlainAscii(text, out) : IsPlainAscii(text)) {
-        const bool fits = text.size() < out.size();
+    const bool fits = text.size() < out.size();
+    if (fits ? CopyPlainAscii(text, out) : IsPlainAscii(text))
         return {fits ? NarrowStatus::Exact : NarrowStatus::TooSmall, text.size() + 1};
-    }
 
     // U+0000 would end the narrow text early, and an unpaired surrogate stands for no
     // character at all: either would name another key.

@@ -37,8 +37,9 @@ RootKeyValue FindRootKey(std::u16string_view name) noexcept
 
 ClassifiedPath ClassifyKeyPath(std::u16string_view path) noexcept
 {
-    if (path.size() < kPrefix.size() || !SameUnits(std::u16string_view(path.data(), kPrefix.size()), kPrefix) ||
-        path.back() == kSeparator)
+    const bool prefixed = path.size() >= kPrefix.size() &&
+                          SameUnits(std::u16string_view(path.data(), kPrefix.size()), kPrefix);
+    if (!prefixed || path.back() == kSeparator)
         return {PathKind::Malformed, 0, {}};
 
     // The prefix holds no separator.

@@ -7,7 +7,6 @@
 #include <ocidl.h>
 
 #include <atomic>
-#include <optional>
 #include <string_view>
 
 class clsRegistry : public _clsRegistry, public IProvideClassInfo, public orvane::HeapObject {
