@@ -1,21 +1,56 @@
-# Runs cross-built programs under Wine, in a private prefix inside the build tree.
-#   ORVANE_RUN      the command prefix (also the tests' emulator)
+# Runs cross-built programs under Wine, in private prefixes inside the build tree.
+#   ORVANE_RUN      the command prefix (also the tests' emulator), where this machine runs
+#                   the target's programs: always for x64, for x86 where ORVANE_RUNS_X86
 #   ORVANE_RUN_IN_PREFIX  the same without the loader, to pick another (wine for 32-bit)
+#   ORVANE_RUN64    64-bit Wine, for the type-library writer whatever the target
 #   wine_prefix     a target that creates the prefix once
-set(ORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix")
-set(ORVANE_RUN_IN_PREFIX /usr/bin/env WINEPREFIX=${ORVANE_WINEPREFIX} WINEARCH=${ORVANE_WINEARCH}
-                         WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-                         sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
-set(ORVANE_RUN ${ORVANE_RUN_IN_PREFIX} ${ORVANE_WINE})
-set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN})
+option(ORVANE_RUNS_X86 "This machine runs 32-bit programs (32-bit Wine)" ON)
+set(ORVANE_WINE64 /usr/lib/wine/wine64 CACHE STRING "64-bit Wine loader")
 
-set(stamp ${ORVANE_WINEPREFIX}/.orvane-ready)
-add_custom_command(
-  OUTPUT ${stamp}
-  COMMAND ${ORVANE_RUN} wineboot --init
-  # Without a window manager Wine lingers over each closed window unless it manages none.
-  COMMAND ${ORVANE_RUN} reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
-  COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-  COMMENT "Creating the Wine prefix"
-  VERBATIM)
-add_custom_target(wine_prefix ALL DEPENDS ${stamp})
+# orvane_wine_prefix(<target> <dir> <arch> [ALL]): a target that creates the prefix once.
+function(orvane_wine_prefix target dir arch)
+  set(run /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+          sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh)
+  if(arch STREQUAL win64)
+    list(APPEND run ${ORVANE_WINE64})
+  else()
+    list(APPEND run ${ORVANE_WINE})
+  endif()
+  set(stamp ${dir}/.orvane-ready)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${run} wineboot --init
+    # Without a window manager Wine lingers over each closed window unless it manages none.
+    COMMAND ${run} reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    COMMENT "Creating the Wine prefix ${dir}"
+    VERBATIM)
+  add_custom_target(${target} ${ARGN} DEPENDS ${stamp})
+endfunction()
+
+set(ORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix")
+if(ORVANE_WINEARCH STREQUAL win64 OR ORVANE_RUNS_X86)
+  set(ORVANE_RUN_IN_PREFIX /usr/bin/env WINEPREFIX=${ORVANE_WINEPREFIX} WINEARCH=${ORVANE_WINEARCH}
+                           WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+                           sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+  set(ORVANE_RUN ${ORVANE_RUN_IN_PREFIX} ${ORVANE_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN})
+  # The tests need it; a build without them leaves it to the first program run there.
+  if(BUILD_TESTING)
+    orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH} ALL)
+  else()
+    orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH})
+  endif()
+endif()
+
+# The 64-bit prefix: the build's own for x64, one of the writer's own for x86.
+if(ORVANE_WINEARCH STREQUAL win64)
+  set(run64_prefix ${ORVANE_WINEPREFIX})
+  set(ORVANE_RUN64_PREFIX_TARGET wine_prefix)
+else()
+  set(run64_prefix ${CMAKE_BINARY_DIR}/wineprefix64)
+  set(ORVANE_RUN64_PREFIX_TARGET wine_prefix64)
+  orvane_wine_prefix(wine_prefix64 ${run64_prefix} win64)
+endif()
+set(ORVANE_RUN64 /usr/bin/env WINEPREFIX=${run64_prefix} WINEARCH=win64 WINEDEBUG=-all
+                 WINEDLLOVERRIDES=mscoree,mshtml= sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${ORVANE_WINE64})

@@ -49,10 +49,9 @@ else()
   list(INSERT higher 2 ${build})
 endif()
 list(JOIN higher "." higher)
-list(JOIN ORVANE_RUN_IN_PREFIX " " run_in_prefix)
 list(JOIN ORVANE_RUN " " run)
 add_test(NAME Package.Upgrade
-         COMMAND ${CMAKE_COMMAND} "-DRUN32=${run_in_prefix} wine" "-DRUN64=${run}"
+         COMMAND ${CMAKE_COMMAND} "-DRUN32=${run32}" "-DRUN64=${run}"
                  -DPREFIX=${ORVANE_WINEPREFIX} -DBIN64=$<TARGET_FILE_DIR:Orvane>
                  -DEXAMPLES=${CMAKE_SOURCE_DIR}/examples -DFIRST=${ORVANE_MSI}
                  -DFIRST_DLL64=$<TARGET_FILE:Orvane> -DFIRST_DLL32=${ORVANE_PEER_BIN}/Orvane.dll

@@ -92,30 +92,52 @@ bool Walk(const Bytes& bytes, size_t begin, size_t end, const std::wstring& pare
     return true;
 }
 
+// The DLL beside the test program, or with ORVANE_PEER_DLL the 32-bit build's DLL, read as
+// data from this 64-bit process: the machine need not run 32-bit programs.
 class Resources : public ServerDllTest {
 protected:
-    std::wstring DllPath()
+    void SetUp() override
     {
+        ServerDllTest::SetUp();
         wchar_t path[MAX_PATH];
-        const DWORD length = GetModuleFileNameW(dll_, path, MAX_PATH);
-        return {path, length};
+        DWORD length = GetEnvironmentVariableW(L"ORVANE_PEER_DLL", path, MAX_PATH);
+        if (length > 0 && length < MAX_PATH) {
+            module_ = peer_ = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+            ASSERT_NE(peer_, nullptr) << GetLastError();
+            syskind_ = SYS_WIN32;
+        } else {
+            module_ = dll_;
+            length = GetModuleFileNameW(dll_, path, MAX_PATH);
+        }
+        path_.assign(path, length);
+    }
+    void TearDown() override
+    {
+        if (peer_)
+            FreeLibrary(peer_);
+        ServerDllTest::TearDown();
     }
     // Resource id 1 of `type` in `language`, empty when missing.
     Bytes Resource(const wchar_t* type, WORD language)
     {
-        HRSRC found = FindResourceExW(dll_, type, MAKEINTRESOURCEW(1), language);
-        const void* data = found ? LockResource(LoadResource(dll_, found)) : nullptr;
+        HRSRC found = FindResourceExW(module_, type, MAKEINTRESOURCEW(1), language);
+        const void* data = found ? LockResource(LoadResource(module_, found)) : nullptr;
         if (!data)
             return {};
         const auto* first = static_cast<const std::uint8_t*>(data);
-        return Bytes(first, first + SizeofResource(dll_, found));
+        return Bytes(first, first + SizeofResource(module_, found));
     }
+
+    HMODULE peer_ = nullptr;
+    HMODULE module_ = nullptr;
+    std::wstring path_;
+    SYSKIND syskind_ = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 };
 
 TEST_F(Resources, ExactlyTheseResourcesAndLanguages)
 {
     Texts found; // type/name/language
-    ASSERT_TRUE(EnumResourceTypesW(dll_, OnType, reinterpret_cast<LONG_PTR>(&found)));
+    ASSERT_TRUE(EnumResourceTypesW(module_, OnType, reinterpret_cast<LONG_PTR>(&found)));
     std::sort(found.begin(), found.end());
     EXPECT_EQ(found, (Texts{L"#16/#1/0409", L"TYPELIB/#1/0000", L"_IID_CLSREGISTRY/#1/0000"}));
 }
@@ -132,11 +154,11 @@ TEST_F(Resources, TypeLibraryIsTheOneLoadedFromThePath)
     }
 
     ComPtr<ITypeLib> loaded;
-    ASSERT_EQ(LoadTypeLibEx(DllPath().c_str(), REGKIND_NONE, &loaded), S_OK);
+    ASSERT_EQ(LoadTypeLibEx(path_.c_str(), REGKIND_NONE, &loaded), S_OK);
     TLIBATTR* attributes = nullptr;
     ASSERT_EQ(loaded->GetLibAttr(&attributes), S_OK);
     EXPECT_EQ(attributes->guid, LIBID_Orvane);
-    EXPECT_EQ(attributes->syskind, sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32);
+    EXPECT_EQ(attributes->syskind, syskind_);
     EXPECT_EQ(attributes->lcid, 0u);
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
@@ -153,7 +175,7 @@ TEST_F(Resources, InterfaceIdentifierRecord)
 
 TEST_F(Resources, VersionValues)
 {
-    const std::wstring path = DllPath();
+    const std::wstring& path = path_;
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
     ASSERT_NE(size, 0u) << GetLastError();

@@ -1,7 +1,8 @@
 // Generates the component's type library and the raw interface id file.
 // Usage: WriteTypeLib <out.tlb> <out.iid> <win32|win64>
-// Run the build whose bitness matches the target: LayOut() takes the inherited vtable
-// size from the IDispatch description loaded into this process.
+// The 64-bit build writes both targets, so that no 32-bit process is needed: LayOut()
+// sizes the vtable for the library's own target, and the one field the writer takes from
+// this process's structures is set for the target afterwards (FuncDescSizeFix.h).
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include <wrl/client.h>
+#include "FuncDescSizeFix.h"
 #include "Identity.h"
 #include "Orvane.h"
 
@@ -39,12 +41,10 @@ const wchar_t kParamName[]     = L"" ORVANE_PARAM_NAME;
 
 HRESULT LoadIDispatchInfo(ITypeInfo** dispatch)
 {
+    // By file, not by registration: the prefix's registrations differ between machines
+    // that can and cannot run 32-bit programs.
     ComPtr<ITypeLib> stdole;
-    HRESULT hr = LoadRegTypeLib(IID_StdOle, STDOLE2_MAJORVERNUM, STDOLE2_MINORVERNUM,
-                                STDOLE2_LCID, stdole.GetAddressOf());
-    if (FAILED(hr))
-        hr = LoadTypeLib(L"stdole2.tlb", stdole.GetAddressOf());
-    CHECK("load stdole2.tlb", hr);
+    CHECK("load stdole2.tlb", LoadTypeLibEx(L"stdole2.tlb", REGKIND_NONE, stdole.GetAddressOf()));
     CHECK("find IDispatch in stdole2", stdole->GetTypeInfoOfGuid(IID_IDispatch, dispatch));
     return S_OK;
 }
@@ -134,6 +134,9 @@ HRESULT WriteTypeLibrary(const std::wstring& path, SYSKIND target)
     if (FAILED(hr) || FAILED(hr = WriteCoclass(lib.Get(), iface.Get())))
         return hr;
     CHECK("SaveAllChanges", lib->SaveAllChanges());
+    lib.Reset();
+    if (target == SYS_WIN32 && sizeof(void*) == 8)
+        CHECK("32-bit FUNCDESC size", SetFuncDescSize(path.c_str(), kKeyExistFuncDescSize32));
     return S_OK;
 }
 

@@ -29,6 +29,15 @@ function(expect_not_creatable runner client)
   message(STATUS "${client} (${runner}) without registration: cannot create, as expected")
 endfunction()
 
+# The bitnesses whose programs run here: a caller given an empty RUN32 runs no 32-bit step,
+# and says so.
+if(DEFINED RUN32 AND RUN32 STREQUAL "")
+  set(HOSTS 64)
+  message(STATUS "not run: the 32-bit steps (this machine cannot run 32-bit programs)")
+else()
+  set(HOSTS 32 64)
+endif()
+
 # With -DIDENTITY=<Identity.h>, the component's names and identifiers as ORVANE_* variables.
 if(IDENTITY)
   include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/Identity.cmake)

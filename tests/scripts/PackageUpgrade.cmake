@@ -90,8 +90,9 @@ if(STAGE STREQUAL "install")
   expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
   registration(upgraded)
   expect("the registry after the upgrade" "${upgraded}" "${fresh}")
-  expect_working(RUN32)
-  expect_working(RUN64)
+  foreach(host ${HOSTS})
+    expect_working(RUN${host})
+  endforeach()
 
   # The older package will not go over the newer one.
   separate_arguments(run64 UNIX_COMMAND "${RUN64}")
