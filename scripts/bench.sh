@@ -1,32 +1,36 @@
 #!/usr/bin/env bash
-# The whole benchmark: builds both Orvane.dll and prints their sizes, registers the 32-bit one
-# in the preset's Wine prefix and times KeyExist from C++ (KeyExistBench.exe) and from the
-# script host (bench/ScriptHostBench.vbs). Takes about two minutes under Wine.
+# The whole benchmark: builds both Orvane.dll and prints their sizes, registers one in its
+# preset's Wine prefix and times KeyExist from C++ (KeyExistBench.exe) and from the script
+# host of its bitness (bench/ScriptHostBench.vbs). Takes about two minutes under Wine.
+# Usage: bench.sh [--arch x64|x86]; the 64-bit DLL unless asked.
 source "$(dirname "$0")/common.sh"
+pick_arch bench.sh "$@"
+echo "Measuring the $arch Orvane.dll (build/$arch/bin/Orvane.dll)"
 
-bin=build/x86/bin
+bin=build/$arch/bin
+wine=$(wine_for "$arch")
 registered=
 cleanup() {
   if [ -n "$registered" ]; then
-    (cd "$bin" && sh ../../../cmake/wine-run.sh wine regsvr32 /s /u Orvane.dll) ||
+    (cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" regsvr32 /s /u Orvane.dll) ||
       echo "regsvr32 /u could not unregister Orvane.dll (exit $?)" >&2
   fi
   stop_prefix
 }
 trap cleanup EXIT
 
+# Both built for their sizes; building needs no 32-bit program.
 build x86 -DBUILD_TESTING=OFF
 stop_prefix
-# The 64-bit DLL only for its size.
 build x64 -DBUILD_TESTING=OFF
 stop_prefix
-use_prefix x86
-(cd "$bin" && sh ../../../cmake/wine-run.sh wine regsvr32 /s Orvane.dll) ||
+use_prefix "$arch"
+(cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" regsvr32 /s Orvane.dll) ||
   { echo "regsvr32 could not register Orvane.dll (exit $?)" >&2; exit 1; }
 registered=1
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
-echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $(wine --version), Linux $(uname -r)"
+echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $("$wine" --version), Linux $(uname -r)"
 echo
 echo "== Orvane.dll: size of the Release build (unsigned)"
 printf '%-5s %10s %10s\n' arch bytes limit
@@ -41,10 +45,10 @@ for arch in x86 x64; do
   fi
 done
 echo
-echo "== KeyExistBench.exe: median ns per call; ratio to the raw registry calls"
-(cd "$bin" && sh ../../../cmake/wine-run.sh wine KeyExistBench.exe) ||
+echo "== KeyExistBench.exe ($arch): median ns per call; ratio to the raw registry calls"
+(cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" KeyExistBench.exe) ||
   { echo "KeyExistBench.exe failed (exit $?)" >&2; exit 1; }
 echo
-echo "== ScriptHostBench.vbs under cscript: median calls per second"
-(cd bench && sh ../cmake/wine-run.sh wine cscript //nologo ScriptHostBench.vbs) ||
+echo "== ScriptHostBench.vbs under the $arch cscript: median calls per second"
+(cd bench && sh ../cmake/wine-run.sh "$wine" cscript //nologo ScriptHostBench.vbs) ||
   { echo "ScriptHostBench.vbs failed (exit $?)" >&2; exit 1; }

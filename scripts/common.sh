@@ -12,17 +12,63 @@ quietly() {
   rm -f "$log"
 }
 
+# x86_runs: whether this machine runs 32-bit programs, found once by running one (32-bit
+# Wine's loader), not by reading a kernel setting. ORVANE_X86=off answers no.
+x86_runs() {
+  if [ -z "${orvane_x86_runs:-}" ]; then
+    orvane_x86_runs=no
+    if [ "${ORVANE_X86:-}" != off ] && /usr/lib/wine/wine --version </dev/null >/dev/null 2>&1; then
+      orvane_x86_runs=yes
+    fi
+  fi
+  [ "$orvane_x86_runs" = yes ]
+}
+
+# Why 32-bit programs do not run here, for the lines that say what was not run.
+x86_cause() {
+  if [ "${ORVANE_X86:-}" = off ]; then
+    echo "ORVANE_X86=off"
+  else
+    echo "this kernel cannot execute 32-bit programs (boot with ia32_emulation=1)"
+  fi
+}
+
+# pick_arch SCRIPT [--arch x86|x64] [args...]: sets arch (x64 unless asked) and args, the
+# rest. A 32-bit architecture this machine cannot run ends the script with status 2.
+pick_arch() {
+  local script=$1; shift
+  arch=x64
+  case ${1:-} in
+    --arch) arch=${2:-}; shift 2 || shift ;;
+    --arch=*) arch=${1#--arch=}; shift ;;
+  esac
+  args=("$@")
+  case $arch in
+    x64) ;;
+    x86) x86_runs || { echo "$script: --arch x86 needs 32-bit programs: $(x86_cause)" >&2; exit 2; } ;;
+    *) echo "$script: --arch takes x86 or x64" >&2; exit 2 ;;
+  esac
+}
+
+# wine_for ARCH: the Wine loader for that architecture's programs.
+wine_for() {
+  if [ "$1" = x86 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
+}
+
 # build PRESET [cmake options...]: configures and builds build/PRESET.
 build() {
   local preset=$1; shift
   bash scripts/setup.sh
-  quietly cmake --preset "$preset" "$@"
+  local runs_x86=OFF
+  x86_runs && runs_x86=ON
+  quietly cmake --preset "$preset" -DORVANE_RUNS_X86=$runs_x86 "$@"
   # A running wine server keeps no pipe of the build open, so the build never waits on it.
   use_prefix "$preset"
   quietly cmake --build --preset "$preset"
 }
 
-# use_prefix PRESET: points Wine at the preset's prefix and starts its server.
+# use_prefix PRESET: points Wine at the preset's prefix and starts its server. The server is
+# 64-bit Wine's, also for a 32-bit prefix.
 use_prefix() {
   export WINEPREFIX="$PWD/build/$1/wineprefix"
   case $1 in x64*) export WINEARCH=win64 ;; *) export WINEARCH=win32 ;; esac

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Line and branch coverage of the production code. The portable rules (Core/) natively, through
-# clang's source-based coverage over the native suite; every .cpp linked into the x86 DLL
-# through mingw's gcov over the whole x86 suite under Wine, which writes the counters through
-# its Z: drive. The two tools count branches differently, so their figures stay apart. A
-# production file without counters counts as 0%.
+# clang's source-based coverage over the native suite; every .cpp linked into the DLL through
+# mingw's gcov over the whole suite of one architecture under Wine, which writes the counters
+# through its Z: drive. The two tools count branches differently, so their figures stay
+# apart. A production file without counters counts as 0%.
+# Usage: coverage.sh [--arch x64|x86]; the 64-bit build unless asked.
 source "$(dirname "$0")/common.sh"
+pick_arch coverage.sh "$@"
+echo "Measuring through the $arch build (build/$arch-coverage)"
 
 trap 'stop_prefix; stop_display' EXIT
 bash scripts/setup.sh
@@ -47,21 +50,21 @@ llvm-cov-14 show "$native/tests/core/core_tests" -instr-profile="$native/core.pr
   /^ *[0-9]+\| *0\|/ { split($0, a, "|"); text = $0; sub(/^[^|]*\|[^|]*\|/, "", text)
     printf "  uncovered: %s:%d:%s\n", file, a[1] + 0, text }'
 
-# -- The x86 DLL under Wine.
-x86=build/x86-coverage
-quietly cmake --preset x86-coverage
-use_prefix x86-coverage
-quietly cmake --build --preset x86-coverage
-find "$x86" -name '*.gcda' -delete
+# -- The DLL under Wine.
+cov=build/$arch-coverage
+quietly cmake --preset "$arch-coverage"
+use_prefix "$arch-coverage"
+quietly cmake --build --preset "$arch-coverage"
+find "$cov" -name '*.gcda' -delete
 start_display
-wine cmd /c exit </dev/null >/dev/null 2>&1
+"$(wine_for "$arch")" cmd /c exit </dev/null >/dev/null 2>&1
 # One process at a time: processes that run the same code write the same counter files. The
 # window tests go first, as in scripts/test.sh.
-quietly ctest --test-dir "$x86" -R Window --output-on-failure ||
+quietly ctest --test-dir "$cov" -R Window --output-on-failure ||
   { echo "window tests failed under coverage" >&2; status=1; }
 # The load-cycle test runs no code the others miss, and each of its 10,000 unloads would
 # write the counter files again.
-quietly ctest --test-dir "$x86" -E "Window|LoadCycles" -j1 --output-on-failure ||
+quietly ctest --test-dir "$cov" -E "Window|LoadCycles" -j1 --output-on-failure ||
   { echo "tests failed under coverage" >&2; status=1; }
 stop_prefix
 stop_display
@@ -69,22 +72,22 @@ stop_display
 # The objects of the DLL, from its link map: its own, and the members it took from our
 # libraries (Dir/libTARGET.a(Name.cpp.obj), whose objects are in Dir/CMakeFiles/TARGET.dir).
 objects=()
-while read -r object; do objects+=("$x86/$object"); done < <(
-  sed -n 's/^LOAD \([A-Za-z][^ ]*\.cpp\.obj\)$/\1/p' "$x86/bin/Orvane.dll.map"
-  grep -oE '^[A-Za-z][^ (]*/lib[^/ (]+\.a\([^)]+\.cpp\.obj\)' "$x86/bin/Orvane.dll.map" | sort -u |
+while read -r object; do objects+=("$cov/$object"); done < <(
+  sed -n 's/^LOAD \([A-Za-z][^ ]*\.cpp\.obj\)$/\1/p' "$cov/bin/Orvane.dll.map"
+  grep -oE '^[A-Za-z][^ (]*/lib[^/ (]+\.a\([^)]+\.cpp\.obj\)' "$cov/bin/Orvane.dll.map" | sort -u |
     while IFS='(' read -r library member; do
       target=$(basename "$library" .a); target=${target#lib}
-      (cd "$x86" && find "$(dirname "$library")/CMakeFiles/$target.dir" -name "${member%)}")
+      (cd "$cov" && find "$(dirname "$library")/CMakeFiles/$target.dir" -name "${member%)}")
     done)
-gcov=${ORVANE_TRIPLE:-i686-w64-mingw32}-gcov-win32
+gcov=$([ "$arch" = x86 ] && echo i686 || echo x86_64)-w64-mingw32-gcov-win32
 notes=("${objects[@]/%.obj/.gcno}")
 summary=$("$gcov" -b -n "${notes[@]}" 2>/dev/null)
 
-echo "== product (mingw gcov, x86 suite under Wine; every .cpp linked into Orvane.dll)"
+echo "== product (mingw gcov, $arch suite under Wine; every .cpp linked into Orvane.dll)"
 product_lines=0 product_lines_hit=0 product_branches=0 product_branches_hit=0
 for note in "${notes[@]}"; do
   # Dir/CMakeFiles/TARGET.dir/Name.cpp.gcno was compiled from Dir/Name.cpp.
-  relative=${note#$x86/}
+  relative=${note#$cov/}
   inner=${relative#*/CMakeFiles/*.dir/}
   source=${relative%%/CMakeFiles/*}/${inner%.gcno}
   # gcov's block for the file ends with its calls; the run's grand total follows the last.
