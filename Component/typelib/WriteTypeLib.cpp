@@ -1,8 +1,7 @@
 // Generates the component's type library and the raw interface id file.
 // Usage: WriteTypeLib <out.tlb> <out.iid> <win32|win64>
-// The 64-bit build writes both targets, so that no 32-bit process is needed: LayOut()
-// sizes the vtable for the library's own target, and the one field the writer takes from
-// this process's structures is set for the target afterwards (FuncDescSizeFix.h).
+// The 64-bit build writes both targets, so that no 32-bit process is needed; a 32-bit
+// library's pointer-sized fields are then set for its target (Layout32.h).
 #include <windows.h>
 #include <ole2.h>
 #include <oleauto.h>
@@ -12,8 +11,8 @@
 #include <string>
 
 #include <wrl/client.h>
-#include "FuncDescSizeFix.h"
 #include "Identity.h"
+#include "Layout32.h"
 #include "Orvane.h"
 
 namespace {
@@ -135,8 +134,13 @@ HRESULT WriteTypeLibrary(const std::wstring& path, SYSKIND target)
         return hr;
     CHECK("SaveAllChanges", lib->SaveAllChanges());
     lib.Reset();
-    if (target == SYS_WIN32 && sizeof(void*) == 8)
-        CHECK("32-bit FUNCDESC size", SetFuncDescSize(path.c_str(), kKeyExistFuncDescSize32));
+    if (target == SYS_WIN32 && sizeof(void*) == 8) {
+        TYPEATTR* attr = nullptr;
+        CHECK("IDispatch's layout", dispatch->GetTypeAttr(&attr));
+        const Layout32 layout = {static_cast<WORD>(attr->cbSizeVft / sizeof(void*)), kKeyExistFuncDescSize32};
+        dispatch->ReleaseTypeAttr(attr);
+        CHECK("32-bit layout", SetLayout32(path.c_str(), layout));
+    }
     return S_OK;
 }
 

@@ -54,10 +54,16 @@ endforeach()
 
 # The same files registered by themselves, from a clean registry: the 32-bit DLL first, so
 # that the shared HELPDIR names the 64-bit folder as the package's does. Without 32-bit
-# programs only the 64-bit view is compared.
-if(NOT 32 IN_LIST HOSTS)
-  string(REGEX REPLACE "^32-bit view\n.*64-bit view\n" "64-bit view\n" installed "${installed}")
-endif()
+# programs only what the 64-bit DLL writes is compared: the 64-bit view, less the 32-bit
+# type library's path in the key both views share.
+function(drop_32bit_entries var)
+  if(NOT 32 IN_LIST HOSTS)
+    string(REGEX REPLACE "^32-bit view\n.*64-bit view\n" "64-bit view\n" entries "${${var}}")
+    string(REGEX REPLACE "HKEY_LOCAL_MACHINE[^\n]*\\\\win32\n[^\n]*\n\n?" "" entries "${entries}")
+    set(${var} "${entries}" PARENT_SCOPE)
+  endif()
+endfunction()
+drop_32bit_entries(installed)
 file(MAKE_DIRECTORY "${folder64}" "${folder32}")
 file(COPY_FILE "${BIN64}/Orvane.dll" "${folder64}/Orvane.dll")
 file(COPY_FILE "${BIN32}/Orvane.dll" "${folder32}/Orvane.dll")
@@ -65,9 +71,7 @@ foreach(host ${HOSTS})
   run(ignored 0 RUN${host} ${BIN64} regsvr32 /s "${dll${host}}")
 endforeach()
 registration(registered)
-if(NOT 32 IN_LIST HOSTS)
-  string(REGEX REPLACE "^32-bit view\n.*64-bit view\n" "64-bit view\n" registered "${registered}")
-endif()
+drop_32bit_entries(registered)
 # The package takes these entries over, and removes them with its own.
 run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 run(ignored 0 RUN64 ${package_dir} msiexec /x ${package} /qn)

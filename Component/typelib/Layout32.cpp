@@ -1,4 +1,4 @@
-#include "FuncDescSizeFix.h"
+#include "Layout32.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +11,10 @@ constexpr std::size_t kHeaderSize = 0x54;
 constexpr std::uint32_t kHelpDllFlag = 0x100;  // the header carries one more field
 constexpr std::size_t kTypeInfoSize = 0x64;
 constexpr std::size_t kFuncCountAt = 0x18;     // within a type's entry
+constexpr std::size_t kVtableSizeAt = 0x4E;    // within a type's entry
+constexpr std::size_t kVtableOffsetAt = 12;    // within a function record
 constexpr std::size_t kFuncDescSizeAt = 14;    // within a function record
+constexpr WORD kPointer = 4;
 
 class File {
 public:
@@ -32,9 +35,9 @@ private:
     std::vector<unsigned char>& bytes_;
 };
 
-// Sets the size in each function record; answers how many it set, or -1 for a file that
-// is not laid out as expected.
-int SetInRecords(File& file, WORD size)
+// Sets the layout of each type with functions; answers how many functions it set, or -1 for
+// a file that is not laid out as expected.
+int SetInTypes(File& file, Layout32 layout)
 {
     if (!file.Fits(0, kHeaderSize) || file.U32(0) != 0x5446534D)  // "MSFT"
         return -1;
@@ -46,11 +49,16 @@ int SetInRecords(File& file, WORD size)
         return -1;
     int set = 0;
     for (std::size_t type = types; type + kTypeInfoSize <= types + typesLength; type += kTypeInfoSize) {
+        const WORD functions = file.U16(type + kFuncCountAt);
+        if (functions == 0)
+            continue;
+        file.SetU16(type + kVtableSizeAt, static_cast<WORD>((layout.inheritedSlots + functions) * kPointer));
         std::size_t record = std::size_t{file.U32(type + 4)} + 4;  // past the block's length
-        for (unsigned n = file.U16(type + kFuncCountAt); n > 0; --n, ++set) {
+        for (WORD n = 0; n < functions; ++n, ++set) {
             if (!file.Fits(record, kFuncDescSizeAt + 2))
                 return -1;
-            file.SetU16(record + kFuncDescSizeAt, size);
+            file.SetU16(record + kVtableOffsetAt, static_cast<WORD>((layout.inheritedSlots + n) * kPointer));
+            file.SetU16(record + kFuncDescSizeAt, layout.funcDescSize);
             record += file.U16(record);
         }
     }
@@ -59,7 +67,7 @@ int SetInRecords(File& file, WORD size)
 
 }  // namespace
 
-HRESULT SetFuncDescSize(const wchar_t* path, WORD size)
+HRESULT SetLayout32(const wchar_t* path, Layout32 layout)
 {
     FILE* f = _wfopen(path, L"r+b");
     if (!f)
@@ -69,7 +77,7 @@ HRESULT SetFuncDescSize(const wchar_t* path, WORD size)
     for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0;)
         bytes.insert(bytes.end(), chunk, chunk + n);
     File file(bytes);
-    bool ok = SetInRecords(file, size) == 1 && std::fseek(f, 0, SEEK_SET) == 0 &&
+    bool ok = SetInTypes(file, layout) == 1 && std::fseek(f, 0, SEEK_SET) == 0 &&
               std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     if (std::fclose(f) != 0)
         ok = false;
