@@ -2,8 +2,9 @@
 #       -DOUTPUT=<file.msi> -P BuildPackage.cmake
 # INPUTS, written by the 64-bit build, sets WIXL, MSIBUILD, MSIINFO (msitools), SET_TIME (the
 # command that runs SetPackageTime), IDENTITY (Identity.h), SOURCE (the folder of
-# Orvane.wxs), NOTICES (THIRD_PARTY_NOTICES.txt), VERSION, PRODUCT_CODE, UPGRADE_CODE and
-# EPOCH (seconds). Builds Orvane.msi with wixl, then replaces what wixl makes up on each run
+# Orvane.wxs), NOTICES (THIRD_PARTY_NOTICES.txt), LICENSE, INTERFACE (the folder of
+# Orvane.idl), HEADERS (the folder of the generated Orvane.h), VERSION, PRODUCT_CODE,
+# UPGRADE_CODE and EPOCH (seconds). Builds Orvane.msi with wixl, then replaces what wixl makes up on each run
 # (the build time and a random package code in the summary information) so that the same
 # inputs give the same file byte for byte.
 cmake_minimum_required(VERSION 3.25)
@@ -33,12 +34,15 @@ set(dll ${ORVANE_FILE_NAME})
 # wixl finds files only relative to the folder it runs in. The cabinet records each file's
 # modification time, as local time: both are fixed.
 file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/win64 ${WORK}/win32)
-set(notices THIRD_PARTY_NOTICES.txt)
-file(COPY_FILE ${DLL64} ${WORK}/win64/${dll})
-file(COPY_FILE ${DLL32} ${WORK}/win32/${dll})
-file(COPY_FILE ${NOTICES} ${WORK}/${notices})
-check("touch" COMMAND touch -d @${EPOCH} win64/${dll} win32/${dll} ${notices})
+file(MAKE_DIRECTORY ${WORK}/win64 ${WORK}/win32 ${WORK}/include ${WORK}/idl/sdk)
+set(staged win64/${dll} win32/${dll} THIRD_PARTY_NOTICES.txt LICENSE include/Orvane.h
+           include/Orvane_i.c idl/Orvane.idl idl/Identity.h idl/sdk/oaidl.idl)
+set(sources ${DLL64} ${DLL32} ${NOTICES} ${LICENSE} ${HEADERS}/Orvane.h ${HEADERS}/Orvane_i.c
+            ${INTERFACE}/Orvane.idl ${INTERFACE}/Identity.h ${INTERFACE}/sdk/oaidl.idl)
+foreach(file source IN ZIP_LISTS staged sources)
+  file(COPY_FILE ${source} ${WORK}/${file})
+endforeach()
+check("touch" COMMAND touch -d @${EPOCH} ${staged})
 
 set(msi Orvane.msi)
 check("wixl" COMMAND ${CMAKE_COMMAND} -E env TZ=UTC

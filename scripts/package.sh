@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds both architectures and makes the release archive build/package/Orvane-<version>.zip:
-# each architecture's DLL, type library, manifest and client, the installer, the examples,
-# README, THIRD_PARTY_NOTICES.txt and SHA256SUMS. The archive's time is the last commit's,
+# each architecture's DLL, type library, manifest and client, the installer, the headers and
+# IDL for C++ clients, the examples, README, LICENSE, THIRD_PARTY_NOTICES.txt and SHA256SUMS. The archive's time is the last commit's,
 # unless SOURCE_DATE_EPOCH says otherwise. Read from the environment:
 #   ORVANE_PACKAGE_VERSION   the release's version (else the project's default)
 #   ORVANE_SIGN_PFX          a PKCS#12 file and its password: sign the DLLs, the installer

@@ -18,6 +18,14 @@ add_test(NAME Package.Notices
 if(NOT ORVANE_PACKAGE_EPOCH OR NOT TARGET orvane_msi)
   return()
 endif()
+# A C++ client built from the unpacked archive alone, for each architecture, and run.
+add_test(NAME Package.Client
+         COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build} -DX64=${CMAKE_BINARY_DIR}
+                 "-DRUN32=${run32}" "-DRUN64=${run}" -DWIDL=${ORVANE_WIDL}
+                 -DWORK=${CMAKE_BINARY_DIR}/package-client
+                 -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageClient.cmake)
+set_tests_properties(Package.Client PROPERTIES RESOURCE_LOCK registration ${no_display})
+
 # The release archive, built a second time by scripts/package.sh from a copy of the sources,
 # is the same bytes. The copy's build folders then serve the signing and upgrade tests,
 # which take turns with it and build only what changes; a clean-up step removes it.

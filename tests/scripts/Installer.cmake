@@ -1,10 +1,10 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
 #       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPREFIX=<wine prefix>
 #       -DPRODUCT_CODE=<guid> -DIDENTITY=<Identity.h> -DNOTICES=<THIRD_PARTY_NOTICES.txt>
-#       -P Installer.cmake
-# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs, each with the notices, into
-# Program Files and registers them, each script host reaches its own, and msiexec /x leaves
-# nothing behind in either registry view or on disk. The registry entries are then compared
+#       -DLICENSE=<LICENSE> -DHEADERS=<folder of the generated Orvane.h> -P Installer.cmake
+# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs, each with the licence and the
+# notices, and the 64-bit folder what C++ clients build with, into Program Files and
+# registers them, each script host reaches its own, and msiexec /x leaves nothing behind in either registry view or on disk. The registry entries are then compared
 # with what the DLLs' own registration writes for the same files.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/InstalledProduct.cmake)
@@ -29,8 +29,16 @@ run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 run(ignored 0 RUN64 ${BIN64} reg query "${product}")
 expect_same_file("${folder64}/Orvane.dll" "${BIN64}/Orvane.dll")
 expect_same_file("${folder32}/Orvane.dll" "${BIN32}/Orvane.dll")
-expect_same_file("${folder64}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
-expect_same_file("${folder32}/THIRD_PARTY_NOTICES.txt" "${NOTICES}")
+get_filename_component(interface ${IDENTITY} DIRECTORY)
+set(installed_files "${folder64}/THIRD_PARTY_NOTICES.txt" "${folder32}/THIRD_PARTY_NOTICES.txt"
+    "${folder64}/LICENSE" "${folder32}/LICENSE" "${folder64}/include/Orvane.h"
+    "${folder64}/include/Orvane_i.c" "${folder64}/idl/Orvane.idl" "${folder64}/idl/Identity.h"
+    "${folder64}/idl/sdk/oaidl.idl")
+set(built_files ${NOTICES} ${NOTICES} ${LICENSE} ${LICENSE} ${HEADERS}/Orvane.h
+    ${HEADERS}/Orvane_i.c ${interface}/Orvane.idl ${IDENTITY} ${interface}/sdk/oaidl.idl)
+foreach(installed built IN ZIP_LISTS installed_files built_files)
+  expect_same_file("${installed}" "${built}")
+endforeach()
 registration(installed)
 # Also proves that registration() sees entries at all, which expect_clean relies on.
 foreach(view 32 64)

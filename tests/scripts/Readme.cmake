@@ -1,0 +1,65 @@
+# Examples taken from README.md's own text. An example is the fenced block that follows a
+# line "<!-- example: <name> -->".
+
+# readme_example(<out var> <README.md> <name>): the block's lines, without its fences.
+function(readme_example out_var readme name)
+  file(READ "${readme}" text)
+  string(FIND "${text}" "<!-- example: ${name} -->\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${readme} has no example \"${name}\"")
+  endif()
+  string(SUBSTRING "${text}" ${at} -1 text)
+  if(NOT text MATCHES "^[^\n]*\n```[^\n]*\n")
+    message(FATAL_ERROR "The example \"${name}\" in ${readme} is not followed by a fenced block")
+  endif()
+  string(LENGTH "${CMAKE_MATCH_0}" start)
+  string(SUBSTRING "${text}" ${start} -1 text)
+  string(FIND "${text}" "```\n" end)
+  string(SUBSTRING "${text}" 0 ${end} text)
+  set(${out_var} "${text}" PARENT_SCOPE)
+endfunction()
+
+# readme_build_command(<out var> <README.md> <x86|x64>): the example "build"'s line for the
+# architecture's compiler, as a list of arguments.
+function(readme_build_command out_var readme arch)
+  set(triple_x86 i686-w64-mingw32-)
+  set(triple_x64 x86_64-w64-mingw32-)
+  readme_example(build "${readme}" build)
+  string(REPLACE "\n" ";" lines "${build}")
+  list(FILTER lines INCLUDE REGEX "^${triple_${arch}}")
+  list(LENGTH lines count)
+  if(NOT count EQUAL 1)
+    message(FATAL_ERROR "The README's build example has ${count} lines for ${arch}:\n${build}")
+  endif()
+  separate_arguments(command UNIX_COMMAND "${lines}")
+  set(${out_var} "${command}" PARENT_SCOPE)
+endfunction()
+
+# readme_manifest(<out var> <README.md> <x86|x64> <component manifest>): the application
+# manifest as README says to write it for the architecture (64-bit as printed; 32-bit with
+# x86 in place of amd64). Its dependency must name the component's assembly as that
+# architecture's manifest does, processor included: Wine does not check that field.
+function(readme_manifest out_var readme arch component)
+  readme_example(manifest "${readme}" client.manifest)
+  if(arch STREQUAL "x86")
+    string(REPLACE "processorArchitecture=\"amd64\"" "processorArchitecture=\"x86\"" manifest "${manifest}")
+  endif()
+  file(READ "${component}" own)
+  set(identity "<assemblyIdentity[^>]*>")
+  if(NOT own MATCHES "${identity}")
+    message(FATAL_ERROR "No assemblyIdentity in ${component}")
+  endif()
+  set(own "${CMAKE_MATCH_0}")
+  if(NOT manifest MATCHES "<dependentAssembly>[ \n]*(${identity})")
+    message(FATAL_ERROR "The README's manifest names no dependent assembly:\n${manifest}")
+  endif()
+  set(named "${CMAKE_MATCH_1}")
+  foreach(field type name version processorArchitecture)
+    string(REGEX MATCH "${field}=\"[^\"]*\"" a "${own}")
+    string(REGEX MATCH "${field}=\"[^\"]*\"" b "${named}")
+    if(NOT a STREQUAL b)
+      message(FATAL_ERROR "The README's ${arch} manifest says ${b}; the component's says ${a}")
+    endif()
+  endforeach()
+  set(${out_var} "${manifest}" PARENT_SCOPE)
+endfunction()
