@@ -12,13 +12,15 @@ start_display
 
 status=0
 summary=()
-passed=0 failed=0
+passed=0 failed=0 skipped=0
 # suite NAME CTEST-ARGS...: runs ctest, counts its tests and notes the outcome under NAME.
 suite() {
   local name=$1 log; shift
   log=$(mktemp)
   ctest "$@" 2>&1 | tee "$log" || true
-  local line; line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  local line skip
+  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
+  skip=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
   rm -f "$log"
   if [ -z "$line" ]; then
     summary+=("$name: failed (ctest ran no test)"); status=1; return
@@ -26,11 +28,13 @@ suite() {
   local bad total
   bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - bad)) failed=$((failed + bad))
+  passed=$((passed + total - bad - skip)) failed=$((failed + bad)) skipped=$((skipped + skip))
+  local skips=
+  [ "$skip" -eq 0 ] || skips=", $skip skipped"
   if [ "$bad" -eq 0 ]; then
-    summary+=("$name: passed ($total tests)")
+    summary+=("$name: passed ($((total - skip)) tests$skips)")
   else
-    summary+=("$name: failed ($bad of $total tests)"); status=1
+    summary+=("$name: failed ($bad of $total tests$skips)"); status=1
   fi
 }
 
@@ -79,5 +83,5 @@ x86_runs || summary+=("x64 under Wine: not run: the 32-bit steps of BothArchitec
 echo
 echo "== summary"
 printf '%s\n' "${summary[@]}"
-echo "tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 exit $status
