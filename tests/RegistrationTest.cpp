@@ -43,6 +43,8 @@ TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
         {L"Orvane.clsRegistry\\CurVer", L"", L"Orvane.clsRegistry.1"},
         {L"Orvane.clsRegistry.1\\CLSID", L"", clsid},
         {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+        {L"TypeLib\\" + GuidText(LIBID_Orvane) + L"\\1.0\\HELPDIR", L"",
+         path_.substr(0, path_.rfind(L'\\') + 1)},
     };
     for (const auto& entry : expected) {
         SCOPED_TRACE(testing::Message() << entry.key << " " << entry.name);
