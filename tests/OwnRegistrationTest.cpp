@@ -1,9 +1,11 @@
 // Unregistering through the DLL's exports removes only what its registration wrote, in the
 // machine's classes and in the user's alike.
+#include "DeniedAccess.h"
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -14,6 +16,8 @@ const std::wstring kProgId = kClasses + L"Orvane.clsRegistry";
 const std::wstring kShared[] = {kProgId, kClasses + L"Orvane.clsRegistry.1",
                                 kClasses + L"TypeLib\\" + GuidText(LIBID_Orvane)};
 const std::wstring kInterfaceKey = kClasses + L"Interface\\" + GuidText(IID__clsRegistry);
+// The registry view of the other architecture's build (on a 32-bit system, our own).
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 class OwnRegistration : public ServerDllTest {
 protected:
@@ -32,6 +36,7 @@ protected:
             RegDeleteTreeW(scope.hive, kClassKey.c_str());
             RegDeleteTreeW(scope.hive, kInterfaceKey.c_str());
         }
+        DeleteOtherViewsClass();
         ServerDllTest::TearDown();
     }
 
@@ -43,6 +48,14 @@ protected:
             {"user", HKEY_CURRENT_USER, [this] { return Install(TRUE, L"user"); },
              [this] { return Install(FALSE, L"user"); }},
         };
+    }
+
+    static void DeleteOtherViewsClass()
+    {
+        orvane::UniqueHkey classes;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kClasses + L"CLSID").c_str(), 0,
+                          KEY_ALL_ACCESS | kOtherView, classes.put()) == ERROR_SUCCESS)
+            RegDeleteTreeW(classes.get(), GuidText(CLSID_clsRegistry).c_str());
     }
 
     static void Set(HKEY hive, const std::wstring& key, const wchar_t* name,
@@ -115,6 +128,43 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
         for (const std::wstring& key : kShared)
             EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
         RegDeleteTreeW(scope.hive, kClassKey.c_str());
+    }
+}
+
+// The other architecture's build serves the class in its registry view, or may (its server
+// key cannot be read): the entries both views share stay for it.
+TEST_F(OwnRegistration, SharedEntriesStayWhileTheOtherViewServesTheClass)
+{
+    BOOL wow64 = FALSE;
+    if (sizeof(void*) == 4 && !(IsWow64Process(GetCurrentProcess(), &wow64) && wow64))
+        GTEST_SKIP() << "a 32-bit system has a single registry view";
+    for (bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "another file" : "unreadable");
+        ASSERT_EQ(RegisterServer(), S_OK);
+        orvane::UniqueHkey server;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServerKey.c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE | kOtherView, nullptr, server.put(), nullptr),
+                  ERROR_SUCCESS);
+        const wchar_t other[] = L"C:\\Program Files (x86)\\Orvane\\Orvane.dll";
+        ASSERT_EQ(RegSetValueExW(server.get(), L"", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(other), sizeof other),
+                  ERROR_SUCCESS);
+        std::optional<DeniedAccess> denial;
+        if (!readable) {
+            denial.emplace(HKEY_LOCAL_MACHINE, kServerKey, KEY_QUERY_VALUE, kOtherView);
+            ASSERT_TRUE(denial->ok());
+        }
+
+        EXPECT_EQ(UnregisterServer(), S_OK);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
+        for (const std::wstring& key : kShared)
+            EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
+        denial.reset();
+        // The control: once the other view has no class either, they go.
+        DeleteOtherViewsClass();
+        EXPECT_EQ(UnregisterServer(), S_OK);
+        for (const std::wstring& key : kShared)
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
     }
 }
 
