@@ -38,7 +38,7 @@ public:
         placeholders_[0] = {L"%CLSID%", clsid_, kGuidChars - 1};
         placeholders_[1] = {L"%LIBID%", libid_, kGuidChars - 1};
         placeholders_[2] = {L"%IID%", iid_, kGuidChars - 1};
-        placeholders_[3] = {L"%PATH%", path_.c_str(), length};
+        placeholders_[3] = {L"%PATH%", path_.c_str(), length, true};
         placeholders_[4] = {L"%FOLDER%", path_.c_str(), folder};
         return S_OK;
     }

@@ -2,7 +2,9 @@
 
 #include "Allocator.h"
 #include "Handles.h"
+#include "SameFile.h"
 
+#include <cwchar>
 
 namespace orvane {
 namespace {
@@ -34,8 +36,19 @@ HRESULT WriteEntry(HKEY root, const RegistryEntry& entry,
     return HRESULT_FROM_WIN32(status);
 }
 
+// Whether data is one placeholder that stands for a file's path.
+bool NamesFile(const wchar_t* data, std::span<const Placeholder> placeholders)
+{
+    for (const Placeholder& placeholder : placeholders) {
+        if (placeholder.file && placeholder.token && data && wcscmp(data, placeholder.token) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Whether the value is REG_SZ text equal to ours, ignoring case as Windows does for paths,
-// GUIDs and ProgIDs.
+// GUIDs and ProgIDs; or, for a path, one that names the same file by another spelling (the
+// short form, say).
 HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placeholder> placeholders,
                   bool* ours)
 {
@@ -44,15 +57,20 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     HRESULT hr = expected.Expand(entry.data, placeholders);
     if (FAILED(hr))
         return hr;
-    // Room for ours and its terminator, and one more to tell a longer value apart.
-    const size_t capacity = expected.size() + 2;
-    HeapArray<wchar_t> actual;
-    if (!actual.Reset(capacity))
-        return E_OUTOFMEMORY;
     DWORD type = REG_NONE;
-    DWORD bytes = static_cast<DWORD>(capacity * sizeof(wchar_t));
-    const LONG status = RegQueryValueExW(key, entry.name, nullptr, &type,
-                                         reinterpret_cast<BYTE*>(actual.data()), &bytes);
+    DWORD bytes = 0;
+    LONG status = RegQueryValueExW(key, entry.name, nullptr, &type, nullptr, &bytes);
+    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type != REG_SZ))
+        return S_OK;
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    // Room for a terminator that the value may lack.
+    HeapArray<wchar_t> actual;
+    if (!actual.Reset(bytes / sizeof(wchar_t) + 1))
+        return E_OUTOFMEMORY;
+    status = RegQueryValueExW(key, entry.name, nullptr, &type,
+                              reinterpret_cast<BYTE*>(actual.data()), &bytes);
+    // Changed since it was measured: someone else's now.
     if (status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA)
         return S_OK;
     if (status != ERROR_SUCCESS)
@@ -60,9 +78,14 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     size_t length = bytes / sizeof(wchar_t);
     if (length != 0 && actual.data()[length - 1] == L'\0')
         --length;
-    *ours = type == REG_SZ && length == expected.size() &&
-            CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
-                                 static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    actual.data()[length] = L'\0';
+    if (type != REG_SZ)
+        return S_OK;
+    *ours = (length == expected.size() &&
+             CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
+                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL) ||
+            (NamesFile(entry.data, placeholders) && wcslen(actual.data()) == length &&
+             SameFile(actual.data(), expected.get()));
     return S_OK;
 }
 

@@ -1,6 +1,7 @@
 // Unregistering through the DLL's exports removes only what its registration wrote, in the
 // machine's classes and in the user's alike.
 #include "DeniedAccess.h"
+#include "DllCopy.h"
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
@@ -128,6 +129,38 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
         for (const std::wstring& key : kShared)
             EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
         RegDeleteTreeW(scope.hive, kClassKey.c_str());
+    }
+}
+
+// Installers and administrators mix a file's long and short (8.3) names: unregistering by
+// one removes a registration made by the other. Another file's registration stays.
+TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
+{
+    DllCopy copy(L"Orvane Spelling Test");
+    ASSERT_TRUE(copy.copied());
+    const std::wstring shortPath = copy.ShortPath();
+    ASSERT_FALSE(shortPath.empty());
+    ASSERT_NE(shortPath, copy.path());
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(dll_, own, MAX_PATH);
+    const struct {
+        const char* what;
+        std::wstring registerBy, unregisterBy;
+        bool removed;
+    } rows[] = {
+        {"short, then long", shortPath, copy.path(), true},
+        {"long, then short", copy.path(), shortPath, true},
+        {"another file", copy.path(), own, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(CallExport(row.registerBy, "DllRegisterServer"), S_OK);
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kServerKey, L""), row.registerBy);
+        EXPECT_EQ(CallExport(row.unregisterBy, "DllUnregisterServer"), S_OK);
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
+        for (const std::wstring& key : kShared)
+            EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key), !row.removed) << key;
+        CallExport(row.registerBy, "DllUnregisterServer");
     }
 }
 
