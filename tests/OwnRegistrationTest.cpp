@@ -132,6 +132,53 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
     }
 }
 
+// Our entries in the machine's classes: each key's path, and each value's with its data.
+std::vector<std::wstring> MachineEntries()
+{
+    std::vector<std::wstring> lines;
+    for (const std::wstring& root : {kClassKey, kInterfaceKey, kShared[0], kShared[1], kShared[2]}) {
+        if (KeyExists(HKEY_LOCAL_MACHINE, root))
+            lines.push_back(root);
+        const auto below = KeyContents(HKEY_LOCAL_MACHINE, root, 0, root);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    return lines;
+}
+
+// A registration that fails part way (a key it writes denies it) leaves the registration that
+// was there before exactly as it was, this file's or another folder's: clients still create
+// the class through it.
+TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
+{
+    DllCopy copy(L"Orvane Earlier Folder");
+    ASSERT_TRUE(copy.copied());
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(dll_, own, MAX_PATH);
+    for (const std::wstring& earlier : {std::wstring(own), copy.path()}) {
+        SCOPED_TRACE(testing::Message() << "registered before: " << earlier);
+        ASSERT_EQ(CallExport(earlier, "DllRegisterServer"), S_OK);
+        const std::vector<std::wstring> before = MachineEntries();
+        for (const std::wstring& key : before) {
+            if (key.find(L'|') != std::wstring::npos)
+                continue; // a value
+            SCOPED_TRACE(testing::Message() << "denied: " << key);
+            {
+                DeniedAccess denial(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE);
+                ASSERT_TRUE(denial.ok());
+                EXPECT_TRUE(FAILED(RegisterServer()));
+            }
+            EXPECT_EQ(MachineEntries(), before);
+            CLSID clsid{};
+            EXPECT_EQ(CLSIDFromProgID(L"Orvane.clsRegistry", &clsid), S_OK);
+            ComPtr<IUnknown> object;
+            EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)),
+                      S_OK);
+        }
+        EXPECT_EQ(CallExport(earlier, "DllUnregisterServer"), S_OK);
+        CoFreeUnusedLibrariesEx(0, 0);
+    }
+}
+
 // Installers and administrators mix a file's long and short (8.3) names: unregistering by
 // one removes a registration made by the other. Another file's registration stays.
 TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
