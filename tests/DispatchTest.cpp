@@ -8,6 +8,9 @@
 #include <functional>
 #include <vector>
 
+// oleaut32's, declared by no header.
+extern "C" void WINAPI SetOaNoCache();
+
 namespace {
 
 using Dispatch = ServerDllTest;
@@ -65,8 +68,6 @@ public:
 private:
     std::function<HRESULT(VARIANT*)> get_;
 };
-
-extern "C" void WINAPI SetOaNoCache();
 
 // Fails every task-memory allocation while it lives; strings made by conversions come from
 // there (the string cache is turned off, for good, so that none comes from a cache).
