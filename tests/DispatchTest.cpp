@@ -8,9 +8,6 @@
 #include <functional>
 #include <vector>
 
-// oleaut32's, declared by no header.
-extern "C" void WINAPI SetOaNoCache();
-
 namespace {
 
 using Dispatch = ServerDllTest;
@@ -75,7 +72,12 @@ class NoTaskMemory final : public IMallocSpy {
 public:
     NoTaskMemory()
     {
-        SetOaNoCache();
+        // SetOaNoCache, which no header declares.
+        using Proc = void(WINAPI*)();
+        const auto noCache = reinterpret_cast<Proc>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), "SetOaNoCache")));
+        if (noCache)
+            noCache();
         registered_ = CoRegisterMallocSpy(this) == S_OK;
     }
     ~NoTaskMemory()
