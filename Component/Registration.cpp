@@ -38,7 +38,7 @@ public:
         placeholders_[0] = {L"%CLSID%", clsid_, kGuidChars - 1};
         placeholders_[1] = {L"%LIBID%", libid_, kGuidChars - 1};
         placeholders_[2] = {L"%IID%", iid_, kGuidChars - 1};
-        placeholders_[3] = {L"%PATH%", path_.c_str(), length};
+        placeholders_[3] = {L"%PATH%", path_.c_str(), length, true};
         placeholders_[4] = {L"%FOLDER%", path_.c_str(), folder};
         return S_OK;
     }
@@ -133,13 +133,15 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept
     library->Release();
 
     const EntryTable table = texts.Table();
+    EntryUndo undo[std::size(kRegistrationEntries)];
     size_t attempted = 0;
-    hr = WriteEntries(root.get(), table, &attempted);
+    hr = WriteEntries(root.get(), table, &attempted, undo);
     if (SUCCEEDED(hr) || attempted == 0)
         return hr;
     const RegistryEntry& failed = table.entries[attempted - 1];
-    RemoveRegistration(root.get(), scope, {table.entries.first(attempted), table.placeholders},
-                       ~EntryGroups{0});
+    // Exactly what this call changed: a registration that was there before it, of this file
+    // or another, is left as it was, and nothing of this one stays.
+    UndoEntries(root.get(), undo);
     if (hr == E_OUTOFMEMORY)
         return hr;
     return failed.group == kLibrary || failed.group == kLibraryFile ? SELFREG_E_TYPELIB

@@ -19,6 +19,9 @@ enum RegistrationGroup : EntryGroup {
     kProgId,
     kVersionedProgId,
     kLibrary, // the type library's shared keys: our LIBID's, whoever wrote them last
+    // The standard keys that hold the others, made where missing (a user's first per-user
+    // registration, say); never emptied by us, only removed once nothing is left in them.
+    kParents,
 };
 
 constexpr EntryGroups kThisViewGroups = GroupBit(kThisView) | GroupBit(kLibraryFile);
@@ -31,7 +34,13 @@ constexpr EntryGroups kSharedGroups =
 // The standard marshaller for OLE Automation interfaces, driven by the type library.
 #define ORVANE_AUTOMATION_PROXY L"{00020424-0000-0000-C000-000000000046}"
 
+// Each key's parent comes before it (or is the classes root itself), so that a failed
+// registration knows every key it made.
 constexpr RegistryEntry kRegistrationEntries[] = {
+    {L"TypeLib", nullptr, nullptr, kParents, EntryData::KeyOnly},
+    {L"Interface", nullptr, nullptr, kParents, EntryData::KeyOnly},
+    {L"CLSID", nullptr, nullptr, kParents, EntryData::KeyOnly},
+
     {L"TypeLib\\%LIBID%", nullptr, nullptr, kLibrary, EntryData::KeyOnly},
     {ORVANE_LIBRARY_KEY, L"", L"" ORVANE_LIBRARY_NAME, kLibrary},
     {ORVANE_LIBRARY_KEY L"\\FLAGS", L"", L"0", kLibrary},

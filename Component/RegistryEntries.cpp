@@ -2,7 +2,9 @@
 
 #include "Allocator.h"
 #include "Handles.h"
+#include "SameFile.h"
 
+#include <cwchar>
 
 namespace orvane {
 namespace {
@@ -12,30 +14,75 @@ bool InGroups(const RegistryEntry& entry, EntryGroups groups)
     return entry.group < 32 && (groups & GroupBit(entry.group)) != 0;
 }
 
-HRESULT WriteEntry(HKEY root, const RegistryEntry& entry,
-                   std::span<const Placeholder> placeholders)
+// Tells whether the key holds no value and no subkey.
+LONG QueryEmpty(HKEY key, bool* empty)
 {
-    ExpandedText key;
-    HRESULT hr = key.Expand(entry.key, placeholders);
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    const LONG status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                         nullptr, &values, nullptr, nullptr, nullptr, nullptr);
+    *empty = status == ERROR_SUCCESS && subkeys == 0 && values == 0;
+    return status;
+}
+
+// Keeps the value that the write is about to replace, if there is one.
+HRESULT KeepPrevious(const RegistryEntry& entry, EntryUndo& undo)
+{
+    DWORD bytes = 0;
+    LONG status = RegQueryValueExW(undo.handle.get(), entry.name, nullptr, &undo.type, nullptr,
+                                   &bytes);
+    if (status == ERROR_FILE_NOT_FOUND)
+        return S_OK;
+    if (status == ERROR_SUCCESS) {
+        if (!undo.previous.Reset(bytes))
+            return E_OUTOFMEMORY;
+        status = RegQueryValueExW(undo.handle.get(), entry.name, nullptr, &undo.type,
+                                  undo.previous.data(), &bytes);
+    }
+    undo.replaced = status == ERROR_SUCCESS;
+    return HRESULT_FROM_WIN32(status);
+}
+
+HRESULT WriteEntry(HKEY root, const RegistryEntry& entry,
+                   std::span<const Placeholder> placeholders, EntryUndo& undo)
+{
+    HRESULT hr = undo.key.Expand(entry.key, placeholders);
     if (FAILED(hr))
         return hr;
-    UniqueHkey handle;
-    LONG status = RegCreateKeyExW(root, key.get(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                  KEY_SET_VALUE, nullptr, handle.put(), nullptr);
+    DWORD disposition = 0;
+    LONG status = RegCreateKeyExW(root, undo.key.get(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, undo.handle.put(),
+                                  &disposition);
+    undo.created = status == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
+    undo.name = entry.name;
     if (status != ERROR_SUCCESS || entry.kind == EntryData::KeyOnly)
         return HRESULT_FROM_WIN32(status);
     ExpandedText data;
     hr = data.Expand(entry.data, placeholders);
+    if (SUCCEEDED(hr))
+        hr = KeepPrevious(entry, undo);
     if (FAILED(hr))
         return hr;
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    status = RegSetValueExW(handle.get(), entry.name, 0, REG_SZ,
+    status = RegSetValueExW(undo.handle.get(), entry.name, 0, REG_SZ,
                             reinterpret_cast<const BYTE*>(data.get()), bytes);
+    undo.written = status == ERROR_SUCCESS;
     return HRESULT_FROM_WIN32(status);
 }
 
+// Whether data is one placeholder that stands for a file's path.
+bool NamesFile(const wchar_t* data, std::span<const Placeholder> placeholders)
+{
+    for (const Placeholder& placeholder : placeholders) {
+        if (placeholder.file && placeholder.token && data && wcscmp(data, placeholder.token) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Whether the value is REG_SZ text equal to ours, ignoring case as Windows does for paths,
-// GUIDs and ProgIDs.
+// GUIDs and ProgIDs; or, for a path, one that names the same file by another spelling (the
+// short form, say).
 HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placeholder> placeholders,
                   bool* ours)
 {
@@ -44,15 +91,20 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     HRESULT hr = expected.Expand(entry.data, placeholders);
     if (FAILED(hr))
         return hr;
-    // Room for ours and its terminator, and one more to tell a longer value apart.
-    const size_t capacity = expected.size() + 2;
-    HeapArray<wchar_t> actual;
-    if (!actual.Reset(capacity))
-        return E_OUTOFMEMORY;
     DWORD type = REG_NONE;
-    DWORD bytes = static_cast<DWORD>(capacity * sizeof(wchar_t));
-    const LONG status = RegQueryValueExW(key, entry.name, nullptr, &type,
-                                         reinterpret_cast<BYTE*>(actual.data()), &bytes);
+    DWORD bytes = 0;
+    LONG status = RegQueryValueExW(key, entry.name, nullptr, &type, nullptr, &bytes);
+    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type != REG_SZ))
+        return S_OK;
+    if (status != ERROR_SUCCESS)
+        return HRESULT_FROM_WIN32(status);
+    // Room for a terminator that the value may lack.
+    HeapArray<wchar_t> actual;
+    if (!actual.Reset(bytes / sizeof(wchar_t) + 1))
+        return E_OUTOFMEMORY;
+    status = RegQueryValueExW(key, entry.name, nullptr, &type,
+                              reinterpret_cast<BYTE*>(actual.data()), &bytes);
+    // Changed since it was measured: someone else's now.
     if (status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA)
         return S_OK;
     if (status != ERROR_SUCCESS)
@@ -60,9 +112,14 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     size_t length = bytes / sizeof(wchar_t);
     if (length != 0 && actual.data()[length - 1] == L'\0')
         --length;
-    *ours = type == REG_SZ && length == expected.size() &&
-            CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
-                                 static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    actual.data()[length] = L'\0';
+    if (type != REG_SZ)
+        return S_OK;
+    *ours = (length == expected.size() &&
+             CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
+                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL) ||
+            (NamesFile(entry.data, placeholders) && wcslen(actual.data()) == length &&
+             SameFile(actual.data(), expected.get()));
     return S_OK;
 }
 
@@ -116,11 +173,9 @@ HRESULT RemoveEntry(HKEY root, const RegistryEntry& entry,
     if (FAILED(hr))
         return hr;
 
-    DWORD subkeys = 0;
-    DWORD values = 0;
-    status = RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr,
-                              nullptr, &values, nullptr, nullptr, nullptr, nullptr);
-    if (status != ERROR_SUCCESS || subkeys != 0 || values != 0)
+    bool empty = false;
+    status = QueryEmpty(handle.get(), &empty);
+    if (!empty)
         return HRESULT_FROM_WIN32(status);
     handle.reset();
     status = RegDeleteKeyW(root, key.get());
@@ -151,18 +206,42 @@ HRESULT RemovePass(HKEY root, const EntryTable& table, EntryGroups groups, Pass 
 
 } // namespace
 
-HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted) noexcept
+HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted,
+                     std::span<EntryUndo> undo) noexcept
 {
     if (attempted)
         *attempted = 0;
+    const bool recorded = undo.size() == table.entries.size();
     for (size_t i = 0; i < table.entries.size(); ++i) {
         if (attempted)
             *attempted = i + 1;
-        const HRESULT hr = WriteEntry(root, table.entries[i], table.placeholders);
+        EntryUndo scratch;
+        const HRESULT hr =
+            WriteEntry(root, table.entries[i], table.placeholders, recorded ? undo[i] : scratch);
         if (FAILED(hr))
             return hr;
     }
     return S_OK;
+}
+
+void UndoEntries(HKEY root, std::span<EntryUndo> undo) noexcept
+{
+    for (size_t i = undo.size(); i-- > 0;) {
+        EntryUndo& entry = undo[i];
+        const HKEY key = entry.handle.get();
+        if (entry.written && entry.replaced) {
+            RegSetValueExW(key, entry.name, 0, entry.type, entry.previous.data(),
+                           static_cast<DWORD>(entry.previous.size()));
+        } else if (entry.written) {
+            RegDeleteValueW(key, entry.name);
+        }
+        bool empty = false;
+        if (entry.created)
+            QueryEmpty(key, &empty);
+        entry.handle.reset();
+        if (empty)
+            RegDeleteKeyW(root, entry.key.get());
+    }
 }
 
 HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noexcept

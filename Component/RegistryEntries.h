@@ -2,6 +2,7 @@
 // are templates whose placeholders are filled in as each entry is used.
 #pragma once
 
+#include "Handles.h"
 #include "TextTemplate.h"
 
 #include <windows.h>
@@ -39,9 +40,26 @@ struct EntryTable {
     std::span<const Placeholder> placeholders;
 };
 
-// Writes the entries in order. *attempted gets how many were tried, the failed one included,
-// so that the caller can remove them by its own rules.
-HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted) noexcept;
+// What writing one entry found and changed, for undoing exactly that.
+struct EntryUndo {
+    ExpandedText key;
+    UniqueHkey handle;
+    const wchar_t* name = nullptr;
+    bool created = false;  // the key was made by this write
+    bool written = false;  // the value was set
+    bool replaced = false; // ... over one that was there, kept here
+    DWORD type = REG_NONE;
+    HeapArray<BYTE> previous;
+};
+
+// Writes the entries in order. *attempted gets how many were tried, the failed one included.
+// With one record per entry in undo, each write notes there what it changed.
+HRESULT WriteEntries(HKEY root, const EntryTable& table, size_t* attempted,
+                     std::span<EntryUndo> undo = {}) noexcept;
+
+// Undoes the recorded writes, last first: each value it replaced is put back as it was (data
+// and type), each value and key it made goes (a key only while nothing else is in it).
+void UndoEntries(HKEY root, std::span<EntryUndo> undo) noexcept;
 
 // The groups whose guards all hold what we write (a group without a guard is always ours).
 HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noexcept;

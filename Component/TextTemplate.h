@@ -15,6 +15,7 @@ struct Placeholder {
     const wchar_t* token; // with its delimiters, as it appears in a template: L"%CLSID%"
     const wchar_t* text;  // what replaces it; need not be terminated
     size_t length;
+    bool file = false; // text is a file's path, which other spellings name too
 };
 
 // A template with its placeholders replaced, in a buffer of its own.

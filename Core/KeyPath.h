@@ -28,8 +28,10 @@ inline constexpr std::array<RootKeyName, 7> kRootKeyNames{{
     {u"HKEY_DYN_DATA", static_cast<RootKeyValue>(0x80000006u)},
 }};
 
-// What a malformed path is reported with, followed by the path as given.
+// What a malformed path is reported with, followed by the path as given, except that each
+// U+0000 is shown as this symbol: the box's text would end at the first one.
 inline constexpr std::u16string_view kMalformedReport = u"Incorrect Format:\n\n";
+inline constexpr char16_t kShownNul = u'\u2400';
 
 enum class PathKind {
     Malformed,   // no "HKEY_" prefix, or a trailing separator: reported to the user

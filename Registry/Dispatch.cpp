@@ -3,6 +3,7 @@
 // parameter, and checks each call's shape itself. The type library is only handed out.
 #include "clsRegistry.h"
 
+#include "CallReference.h"
 #include "Identity.h"
 #include "KeyArgument.h"
 #include "TypeInfo.h"
@@ -98,6 +99,9 @@ HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, 
     if (dispIdMember != kKeyExist || !IsMethodCall(wFlags))
         return DISP_E_MEMBERNOTFOUND;
 
+    // Converting the argument can run the caller's code (an object's default property),
+    // which may release the caller's last reference.
+    orvane::CallReference self(static_cast<_clsRegistry*>(this));
     UINT index = 0;
     HRESULT hr = orvane::FindKeyArgument(*pDispParams, index);
     if (hr == DISP_E_PARAMNOTFOUND)

@@ -10,7 +10,8 @@
 
 // Splits "ROOT\subkey" at its first separator: hRoot gets ROOT's value (0 when it is not a
 // root-key name) and sPath the rest. A path that does not start with the prefix, or that
-// ends in a separator, is reported to the user and leaves sPath as it was and hRoot 0.
+// ends in a separator, is reported to the user (whole, U+0000 made visible) and leaves sPath
+// as it was and hRoot 0.
 // Works on its parameters alone, so a call that re-enters while the box is up changes
 // nothing this one decides. Fails only when the report's text finds no memory.
 HRESULT clsRegistry::ParseKeyPath(std::wstring_view& sPath, LONG& hRoot) noexcept
@@ -28,7 +29,9 @@ HRESULT clsRegistry::ParseKeyPath(std::wstring_view& sPath, LONG& hRoot) noexcep
     if (sPath.size() > INT_MAX || !text.Reset(report.size() + sPath.size() + 1))
         return E_OUTOFMEMORY;
     std::wmemcpy(text.data(), report.data(), report.size());
-    std::wmemcpy(text.data() + report.size(), sPath.data(), sPath.size());
+    wchar_t* shown = text.data() + report.size();
+    for (size_t i = 0; i < sPath.size(); ++i)
+        shown[i] = sPath[i] == L'\0' ? static_cast<wchar_t>(orvane::kShownNul) : sPath[i];
     text.data()[report.size() + sPath.size()] = L'\0';
     orvane::ShowUserMessage(text.data());
     return S_OK;

@@ -1,5 +1,6 @@
 #include "clsRegistry.h"
 
+#include "CallReference.h"
 #include "ExactAnsi.h"
 #include "Module.h"
 #include "RegistryAccess.h"
@@ -10,19 +11,6 @@
 using orvane::RegistrySeam;
 
 namespace {
-
-// Holds a reference to the instance for the length of a call, so that a client that
-// releases it while the call waits (say, from the message box's loop) cannot free it.
-class CallReference {
-public:
-    explicit CallReference(IUnknown* object) noexcept : object_(object) { object_->AddRef(); }
-    ~CallReference() { object_->Release(); }
-    CallReference(const CallReference&) = delete;
-    CallReference& operator=(const CallReference&) = delete;
-
-private:
-    IUnknown* object_;
-};
 
 HRESULT LastErrorOr(DWORD fallback) noexcept
 {
@@ -116,7 +104,7 @@ HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExist
     if (!pbExists)
         return E_POINTER;
     *pbExists = VARIANT_FALSE;
-    CallReference self(static_cast<_clsRegistry*>(this));
+    orvane::CallReference self(static_cast<_clsRegistry*>(this));
 
     // This call's root and status are locals: the message box runs a message loop, and a
     // call that re-enters from it must not change what this one decides.

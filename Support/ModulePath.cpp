@@ -14,7 +14,14 @@ HRESULT LastError() noexcept
     return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
+ModuleFileName systemModuleFileName{&GetModuleFileNameW};
+
 } // namespace
+
+ModuleFileName& ModuleFileName::System() noexcept
+{
+    return systemModuleFileName;
+}
 
 bool ModulePath::Reserve(DWORD capacity) noexcept
 {
@@ -24,18 +31,22 @@ bool ModulePath::Reserve(DWORD capacity) noexcept
 
 HRESULT ModulePath::LoadFull() noexcept
 {
-    for (DWORD capacity = MAX_PATH; capacity <= kLongestPath; capacity *= 2) {
+    const ModuleFileName& routines = ModuleFileNameSeam::Current();
+    // Doubling from MAX_PATH, and the longest path as the last size tried.
+    for (DWORD capacity = MAX_PATH;;
+         capacity = capacity * 2 < kLongestPath ? capacity * 2 : kLongestPath) {
         if (!Reserve(capacity))
             return E_OUTOFMEMORY;
-        const DWORD length = GetModuleFileNameW(ThisModule(), text_.data(), capacity);
+        const DWORD length = routines.get(ThisModule(), text_.data(), capacity);
         if (length == 0)
             return LastError();
         if (length < capacity) {
             length_ = length;
             return S_OK;
         }
+        if (capacity == kLongestPath)
+            return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
     }
-    return HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE);
 }
 
 HRESULT ModulePath::LoadShort() noexcept

@@ -3,10 +3,20 @@
 #pragma once
 
 #include "Allocator.h"
+#include "Seam.h"
 
 #include <windows.h>
 
 namespace orvane {
+
+// GetModuleFileNameW, replaceable so that tests can report paths no file system makes.
+struct ModuleFileName {
+    DWORD(WINAPI* get)(HMODULE module, LPWSTR path, DWORD capacity);
+
+    static ModuleFileName& System() noexcept;
+};
+
+using ModuleFileNameSeam = Seam<ModuleFileName>;
 
 class ModulePath {
 public:

@@ -5,6 +5,7 @@
 
 #include <ocidl.h>
 
+#include <functional>
 #include <vector>
 
 namespace {
@@ -22,6 +23,96 @@ const std::wstring kPaths[] = {
     L"HKEY_USERS\\\\.DEFAULT",
     std::wstring(L"HKEY_LOCAL_MACHINE\\SOFTWARE\0NoSuchKey", 37),
     L"HKEY_LOCAL_MACHINE\\SOFTWARE\uFF3CMicrosoft",
+};
+
+// An argument object whose default property runs the test's code: a script's object.
+class DefaultProperty final : public IDispatch {
+public:
+    explicit DefaultProperty(std::function<HRESULT(VARIANT*)> get) : get_(std::move(get)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = riid == IID_IUnknown || riid == IID_IDispatch ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    // Lives on the test's stack.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
+    {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                     EXCEPINFO*, UINT*) override
+    {
+        return id == DISPID_VALUE && result ? get_(result) : DISP_E_MEMBERNOTFOUND;
+    }
+
+    VARIANT AsArgument()
+    {
+        VARIANT argument{};
+        argument.vt = VT_DISPATCH;
+        argument.pdispVal = this;
+        return argument;
+    }
+
+private:
+    std::function<HRESULT(VARIANT*)> get_;
+};
+
+// Fails every task-memory allocation while it lives; strings made by conversions come from
+// there (the string cache is turned off, for good, so that none comes from a cache).
+class NoTaskMemory final : public IMallocSpy {
+public:
+    NoTaskMemory()
+    {
+        // SetOaNoCache, which no header declares.
+        using Proc = void(WINAPI*)();
+        const auto noCache = reinterpret_cast<Proc>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleW(L"oleaut32.dll"), "SetOaNoCache")));
+        if (noCache)
+            noCache();
+        registered_ = CoRegisterMallocSpy(this) == S_OK;
+    }
+    ~NoTaskMemory()
+    {
+        if (registered_)
+            CoRevokeMallocSpy();
+    }
+    bool registered() const { return registered_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        *ppv = riid == IID_IUnknown || riid == IID_IMallocSpy ? this : nullptr;
+        return *ppv ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T) override { return 0; }
+    void* STDMETHODCALLTYPE PostAlloc(void* actual) override { return actual; }
+    void* STDMETHODCALLTYPE PreFree(void* request, BOOL) override { return request; }
+    void STDMETHODCALLTYPE PostFree(BOOL) override {}
+    SIZE_T STDMETHODCALLTYPE PreRealloc(void* request, SIZE_T, void** newRequest, BOOL) override
+    {
+        *newRequest = request;
+        return 0;
+    }
+    void* STDMETHODCALLTYPE PostRealloc(void* actual, BOOL) override { return actual; }
+    void* STDMETHODCALLTYPE PreGetSize(void* request, BOOL) override { return request; }
+    SIZE_T STDMETHODCALLTYPE PostGetSize(SIZE_T actual, BOOL) override { return actual; }
+    void* STDMETHODCALLTYPE PreDidAlloc(void* request, BOOL) override { return request; }
+    int STDMETHODCALLTYPE PostDidAlloc(void*, BOOL, int actual) override { return actual; }
+    void STDMETHODCALLTYPE PreHeapMinimize() override {}
+    void STDMETHODCALLTYPE PostHeapMinimize() override {}
+
+private:
+    bool registered_ = false;
 };
 
 // Invokes KeyExist by dispatch identifier with the given arguments (in reverse order, as
@@ -158,8 +249,40 @@ TEST_F(Dispatch, BadCallsGetTheStandardErrors)
                              DISPATCH_METHOD, &params, &result, nullptr, nullptr),
               DISP_E_UNKNOWNINTERFACE);
 
+    // A conversion that ran out of memory is no fault of the argument's.
+    VARIANT number{};
+    number.vt = VT_I4;
+    number.lVal = 5;
+    argErr = 99;
+    {
+        NoTaskMemory noMemory;
+        ASSERT_TRUE(noMemory.registered());
+        EXPECT_EQ(InvokeKeyExist(object.Get(), {number}, &result, &argErr), E_OUTOFMEMORY);
+    }
+    EXPECT_EQ(argErr, 99u);
+
     // Without a place for the result the call still runs.
     EXPECT_EQ(InvokeKeyExist(object.Get(), {text}, nullptr), S_OK);
+}
+
+// The argument's default property may release the caller's last reference: the call
+// still answers, and the DLL stays in use until it returns.
+TEST_F(Dispatch, ObjectOutlivesAReleaseFromTheArgument)
+{
+    IDispatch* object = NewInstance().Detach();
+    HRESULT unloadWhileCalled = E_UNEXPECTED;
+    DefaultProperty key([&](VARIANT* value) {
+        object->Release();
+        unloadWhileCalled = CanUnloadNow();
+        value->vt = VT_BSTR;
+        value->bstrVal = SysAllocString(L"HKEY_LOCAL_MACHINE\\SOFTWARE");
+        return S_OK;
+    });
+    VARIANT result{};
+    EXPECT_EQ(InvokeKeyExist(object, {key.AsArgument()}, &result), S_OK);
+    EXPECT_EQ(result.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(unloadWhileCalled, S_FALSE);
+    EXPECT_EQ(CanUnloadNow(), S_OK);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 // 100,000 calls against the real registry leave no key handle, string or memory behind.
+#include "Identity.h"
+#include "ProbeFakes.h"
 #include "ProbeTest.h"
 #include "ProcessMemory.h"
 #include "RegistryAccess.h"
@@ -91,6 +93,35 @@ TEST(Leaks, HundredThousandCallsLeaveNothingBehind)
     EXPECT_EQ(CountingRegistry::opens, CountingRegistry::closes);
     EXPECT_TRUE(CountingRegistry::open.empty());
     EXPECT_FALSE(CountingRegistry::unknownClose);
+}
+
+// A late-bound call whose argument is converted to a string frees that string again.
+TEST(Leaks, ConvertedArgumentsAreFreed)
+{
+    FakeMessageBox box;
+    box.stationFlags = 0; // "5" is malformed: no box, and nothing recorded
+    ComPtr<_clsRegistry> probe = NewProbe();
+    LONG number = 5;
+    VARIANT forms[2]{};
+    forms[0].vt = VT_I4;
+    forms[0].lVal = number;
+    forms[1].vt = VT_I4 | VT_BYREF;
+    forms[1].plVal = &number;
+    auto run = [&](int calls) {
+        int wrong = 0;
+        for (int i = 0; i < calls; ++i) {
+            DISPPARAMS params{&forms[i % 2], nullptr, 1, 0};
+            VARIANT result{};
+            if (probe->Invoke(ORVANE_DISPID_KEYEXIST, IID_NULL, 0, DISPATCH_METHOD, &params,
+                              &result, nullptr, nullptr) != S_OK)
+                ++wrong;
+        }
+        return wrong;
+    };
+    ASSERT_EQ(run(1000), 0);
+    const SIZE_T bytesBefore = PrivateBytes();
+    EXPECT_EQ(run(40000), 0);
+    EXPECT_LT(PrivateBytes(), bytesBefore + 512 * 1024) << "before: " << bytesBefore;
 }
 
 } // namespace

@@ -7,17 +7,29 @@ namespace {
 
 TEST(MessageBoxWindow, ShowsThePathAndWaitsForOk)
 {
-    const std::wstring path = L"HKEY_CURRENT_USER\\Software\\";
-    Answer answer{};
-    const SeenBox seen = CallAndDismissBox([&] { answer = Ask(path); });
+    const struct {
+        std::wstring path;
+        std::wstring shown;
+    } cases[] = {
+        {L"HKEY_CURRENT_USER\\Software\\", L"HKEY_CURRENT_USER\\Software\\"},
+        // The box's text would end at U+0000, naming a key that exists, or nothing at all.
+        {std::wstring(L"HKEY_LOCAL_MACHINE\\SOFTWARE\0\\", 29),
+         L"HKEY_LOCAL_MACHINE\\SOFTWARE\u2400\\"},
+        {std::wstring(L"\0HKEY_CURRENT_USER", 18), L"\u2400HKEY_CURRENT_USER"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "path \"" << c.shown << "\"");
+        Answer answer{};
+        const SeenBox seen = CallAndDismissBox([&] { answer = Ask(c.path); });
 
-    EXPECT_EQ(answer.hr, S_OK);
-    EXPECT_EQ(answer.value, VARIANT_FALSE);
-    if (!seen.found) {
-        ASSERT_FALSE(DisplayRequired()) << "no box came up on the test display";
-        GTEST_SKIP() << "no display: the box could not be shown";
+        EXPECT_EQ(answer.hr, S_OK);
+        EXPECT_EQ(answer.value, VARIANT_FALSE);
+        if (!seen.found) {
+            ASSERT_FALSE(DisplayRequired()) << "no box came up on the test display";
+            GTEST_SKIP() << "no display: the box could not be shown";
+        }
+        ExpectIncorrectFormatBox(seen, c.shown);
     }
-    ExpectIncorrectFormatBox(seen, path);
 }
 
 // Where a box can be seen, the system's own routine must say so, or every report would be

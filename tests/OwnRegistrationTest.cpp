@@ -1,9 +1,12 @@
 // Unregistering through the DLL's exports removes only what its registration wrote, in the
 // machine's classes and in the user's alike.
+#include "DeniedAccess.h"
+#include "DllCopy.h"
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -14,6 +17,8 @@ const std::wstring kProgId = kClasses + L"Orvane.clsRegistry";
 const std::wstring kShared[] = {kProgId, kClasses + L"Orvane.clsRegistry.1",
                                 kClasses + L"TypeLib\\" + GuidText(LIBID_Orvane)};
 const std::wstring kInterfaceKey = kClasses + L"Interface\\" + GuidText(IID__clsRegistry);
+// The registry view of the other architecture's build (on a 32-bit system, our own).
+constexpr REGSAM kOtherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 class OwnRegistration : public ServerDllTest {
 protected:
@@ -32,6 +37,7 @@ protected:
             RegDeleteTreeW(scope.hive, kClassKey.c_str());
             RegDeleteTreeW(scope.hive, kInterfaceKey.c_str());
         }
+        DeleteOtherViewsClass();
         ServerDllTest::TearDown();
     }
 
@@ -43,6 +49,14 @@ protected:
             {"user", HKEY_CURRENT_USER, [this] { return Install(TRUE, L"user"); },
              [this] { return Install(FALSE, L"user"); }},
         };
+    }
+
+    static void DeleteOtherViewsClass()
+    {
+        orvane::UniqueHkey classes;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, (kClasses + L"CLSID").c_str(), 0,
+                          KEY_ALL_ACCESS | kOtherView, classes.put()) == ERROR_SUCCESS)
+            RegDeleteTreeW(classes.get(), GuidText(CLSID_clsRegistry).c_str());
     }
 
     static void Set(HKEY hive, const std::wstring& key, const wchar_t* name,
@@ -115,6 +129,122 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
         for (const std::wstring& key : kShared)
             EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
         RegDeleteTreeW(scope.hive, kClassKey.c_str());
+    }
+}
+
+// Our entries in the machine's classes: each key's path, and each value's with its data.
+std::vector<std::wstring> MachineEntries()
+{
+    std::vector<std::wstring> lines;
+    for (const std::wstring& root : {kClassKey, kInterfaceKey, kShared[0], kShared[1], kShared[2]}) {
+        if (KeyExists(HKEY_LOCAL_MACHINE, root))
+            lines.push_back(root);
+        const auto below = KeyContents(HKEY_LOCAL_MACHINE, root, 0, root);
+        lines.insert(lines.end(), below.begin(), below.end());
+    }
+    return lines;
+}
+
+// A registration that fails part way (a key it writes denies it) leaves the registration that
+// was there before exactly as it was, this file's or another folder's: clients still create
+// the class through it.
+TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
+{
+    DllCopy copy(L"Orvane Earlier Folder");
+    ASSERT_TRUE(copy.copied());
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(dll_, own, MAX_PATH);
+    for (const std::wstring& earlier : {std::wstring(own), copy.path()}) {
+        SCOPED_TRACE(testing::Message() << "registered before: " << earlier);
+        ASSERT_EQ(CallExport(earlier, "DllRegisterServer"), S_OK);
+        const std::vector<std::wstring> before = MachineEntries();
+        for (const std::wstring& key : before) {
+            if (key.find(L'|') != std::wstring::npos)
+                continue; // a value
+            SCOPED_TRACE(testing::Message() << "denied: " << key);
+            {
+                DeniedAccess denial(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE);
+                ASSERT_TRUE(denial.ok());
+                EXPECT_TRUE(FAILED(RegisterServer()));
+            }
+            EXPECT_EQ(MachineEntries(), before);
+            CLSID clsid{};
+            EXPECT_EQ(CLSIDFromProgID(L"Orvane.clsRegistry", &clsid), S_OK);
+            ComPtr<IUnknown> object;
+            EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&object)),
+                      S_OK);
+        }
+        EXPECT_EQ(CallExport(earlier, "DllUnregisterServer"), S_OK);
+        CoFreeUnusedLibrariesEx(0, 0);
+    }
+}
+
+// Installers and administrators mix a file's long and short (8.3) names: unregistering by
+// one removes a registration made by the other. Another file's registration stays.
+TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
+{
+    DllCopy copy(L"Orvane Spelling Test");
+    ASSERT_TRUE(copy.copied());
+    const std::wstring shortPath = copy.ShortPath();
+    ASSERT_FALSE(shortPath.empty());
+    ASSERT_NE(shortPath, copy.path());
+    wchar_t own[MAX_PATH];
+    GetModuleFileNameW(dll_, own, MAX_PATH);
+    const struct {
+        const char* what;
+        std::wstring registerBy, unregisterBy;
+        bool removed;
+    } rows[] = {
+        {"short, then long", shortPath, copy.path(), true},
+        {"long, then short", copy.path(), shortPath, true},
+        {"another file", copy.path(), own, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        ASSERT_EQ(CallExport(row.registerBy, "DllRegisterServer"), S_OK);
+        EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kServerKey, L""), row.registerBy);
+        EXPECT_EQ(CallExport(row.unregisterBy, "DllUnregisterServer"), S_OK);
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
+        for (const std::wstring& key : kShared)
+            EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key), !row.removed) << key;
+        CallExport(row.registerBy, "DllUnregisterServer");
+    }
+}
+
+// The other architecture's build serves the class in its registry view, or may (its server
+// key cannot be read): the entries both views share stay for it.
+TEST_F(OwnRegistration, SharedEntriesStayWhileTheOtherViewServesTheClass)
+{
+    BOOL wow64 = FALSE;
+    if (sizeof(void*) == 4 && !(IsWow64Process(GetCurrentProcess(), &wow64) && wow64))
+        GTEST_SKIP() << "a 32-bit system has a single registry view";
+    for (bool readable : {true, false}) {
+        SCOPED_TRACE(readable ? "another file" : "unreadable");
+        ASSERT_EQ(RegisterServer(), S_OK);
+        orvane::UniqueHkey server;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kServerKey.c_str(), 0, nullptr, 0,
+                                  KEY_SET_VALUE | kOtherView, nullptr, server.put(), nullptr),
+                  ERROR_SUCCESS);
+        const wchar_t other[] = L"C:\\Program Files (x86)\\Orvane\\Orvane.dll";
+        ASSERT_EQ(RegSetValueExW(server.get(), L"", 0, REG_SZ,
+                                 reinterpret_cast<const BYTE*>(other), sizeof other),
+                  ERROR_SUCCESS);
+        std::optional<DeniedAccess> denial;
+        if (!readable) {
+            denial.emplace(HKEY_LOCAL_MACHINE, kServerKey, KEY_QUERY_VALUE, kOtherView);
+            ASSERT_TRUE(denial->ok());
+        }
+
+        EXPECT_EQ(UnregisterServer(), S_OK);
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
+        for (const std::wstring& key : kShared)
+            EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
+        denial.reset();
+        // The control: once the other view has no class either, they go.
+        DeleteOtherViewsClass();
+        EXPECT_EQ(UnregisterServer(), S_OK);
+        for (const std::wstring& key : kShared)
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
     }
 }
 

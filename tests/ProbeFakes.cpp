@@ -42,6 +42,8 @@ LONG WINAPI FakeRegistry::Open(HKEY root, LPCSTR subkey, DWORD options, REGSAM a
     if (registry->status == ERROR_SUCCESS) {
         *key = reinterpret_cast<HKEY>(registry->nextHandle_ += 4);
         ++registry->openKeys[*key];
+    } else {
+        *key = reinterpret_cast<HKEY>(0xBAD0); // junk, as a failed open may leave
     }
     return registry->status;
 }

@@ -1,9 +1,8 @@
 // The probe against the real registry, with keys the test makes under HKEY_CURRENT_USER.
+#include "DeniedAccess.h"
 #include "ProbeFakes.h"
 #include "ProbeTest.h"
 
-#include <aclapi.h>
-#include <sddl.h>
 
 #include <string>
 
@@ -76,25 +75,27 @@ TEST_F(RealRegistry, DoubledSeparatorGetsTheRegistrysOwnAnswer)
 
 TEST_F(RealRegistry, KeyWithoutReadAccessIsFalse)
 {
-    // Owner may change the DACL but not read the key.
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(
-        L"D:P(A;;WD;;;WD)", SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr));
+    const std::wstring locked = kBase + L"\\Locked";
     orvane::UniqueHkey key;
-    const LONG created = RegCreateKeyExW(HKEY_CURRENT_USER, (kBase + L"\\Locked").c_str(), 0,
-                                         nullptr, 0, KEY_WRITE, &attributes, key.put(), nullptr);
-    LocalFree(attributes.lpSecurityDescriptor);
-    ASSERT_EQ(created, ERROR_SUCCESS);
-
-    HKEY probe = nullptr;
-    const LONG direct = RegOpenKeyExW(HKEY_CURRENT_USER, (kBase + L"\\Locked").c_str(), 0,
-                                      KEY_READ, &probe);
-    if (direct == ERROR_SUCCESS) {
-        RegCloseKey(probe);
-        GTEST_SKIP() << "this registry does not enforce key security";
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, locked.c_str(), 0, nullptr, 0, KEY_WRITE,
+                              nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    const std::wstring path = L"HKEY_CURRENT_USER\\" + locked;
+    {
+        DeniedAccess denial(HKEY_CURRENT_USER, locked,
+                            KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS | KEY_NOTIFY);
+        ASSERT_TRUE(denial.ok());
+        HKEY probe = nullptr;
+        const LONG direct = RegOpenKeyExW(HKEY_CURRENT_USER, locked.c_str(), 0, KEY_READ, &probe);
+        if (direct == ERROR_SUCCESS) {
+            RegCloseKey(probe);
+            GTEST_SKIP() << "this registry does not enforce key security";
+        }
+        EXPECT_EQ(direct, ERROR_ACCESS_DENIED);
+        EXPECT_EQ(Ask(path).value, VARIANT_FALSE);
     }
-    EXPECT_EQ(direct, ERROR_ACCESS_DENIED);
-    EXPECT_EQ(Ask(L"HKEY_CURRENT_USER\\" + kBase + L"\\Locked").value, VARIANT_FALSE);
+    // The control: with the key's own DACL back, the same path is True.
+    EXPECT_EQ(Ask(path).value, VARIANT_TRUE);
 }
 
 } // namespace

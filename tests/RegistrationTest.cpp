@@ -43,6 +43,8 @@ TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
         {L"Orvane.clsRegistry\\CurVer", L"", L"Orvane.clsRegistry.1"},
         {L"Orvane.clsRegistry.1\\CLSID", L"", clsid},
         {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+        {L"TypeLib\\" + GuidText(LIBID_Orvane) + L"\\1.0\\HELPDIR", L"",
+         path_.substr(0, path_.rfind(L'\\') + 1)},
     };
     for (const auto& entry : expected) {
         SCOPED_TRACE(testing::Message() << entry.key << " " << entry.name);
@@ -119,6 +121,14 @@ TEST_F(Registration, UnregisteringRemovesOnlyWhatItWrote)
 TEST_F(Registration, PerUserStaysInTheUsersHiveAndLeadsToTheServer)
 {
     ASSERT_EQ(UnregisterServer(), S_OK);
+    // The first per-user registration makes the standard keys too; none may stay after it.
+    for (const wchar_t* parent : {L"CLSID", L"Interface", L"TypeLib"}) {
+        const std::wstring key = std::wstring(L"Software\\Classes\\") + parent;
+        if (KeyContents(HKEY_CURRENT_USER, key).empty())
+            RegDeleteKeyW(HKEY_CURRENT_USER, key.c_str());
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key)) << "in use by someone else: " << key;
+    }
+    const auto before = KeyContents(HKEY_CURRENT_USER, L"Software\\Classes");
     ASSERT_EQ(Install(TRUE, L"user"), S_OK);
 
     const std::wstring clsid = GuidText(CLSID_clsRegistry);
@@ -172,8 +182,7 @@ TEST_F(Registration, PerUserStaysInTheUsersHiveAndLeadsToTheServer)
 
     ASSERT_EQ(Install(FALSE, L"user"), S_OK);
     EXPECT_EQ(Install(FALSE, L"user"), S_OK);
-    for (const std::wstring& key : ours)
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Classes\\" + key)) << key;
+    EXPECT_EQ(KeyContents(HKEY_CURRENT_USER, L"Software\\Classes"), before);
 }
 
 TEST_F(Registration, InstallTakesUserOrNothing)

@@ -92,7 +92,10 @@ Expectation Judge(std::u16string_view path, const NarrowForm& narrow)
 
 std::u16string ReportFor(std::u16string_view path)
 {
-    return u"Incorrect Format:\n\n" + std::u16string(path.substr(0, path.find(u'\0')));
+    std::u16string report = u"Incorrect Format:\n\n";
+    for (char16_t unit : path)
+        report += unit == u'\0' ? u'\u2400' : unit;
+    return report;
 }
 
 std::string Printable(std::u16string_view path)

@@ -35,7 +35,7 @@ using NarrowForm = std::function<std::optional<std::string>(std::u16string_view)
 
 Expectation Judge(std::u16string_view path, const NarrowForm& narrow);
 
-// The text of the box for a malformed path; the box shows it up to its first U+0000.
+// The text of the box for a malformed path: the path whole, each U+0000 shown as U+2400.
 std::u16string ReportFor(std::u16string_view path);
 
 // The start of path for a failure message, with anything outside printable ASCII as <XXXX>.
