@@ -1,5 +1,6 @@
 // The DLL loaded by COM alone, for a client that holds only its class factory: COM's sweep
 // of unused libraries must leave it loaded until the factory goes, and unload it then.
+#include "DllCopy.h"
 #include "ServerTest.h"
 
 namespace {
@@ -18,17 +19,7 @@ public:
     bool ok() const { return ok_; }
 
 private:
-    static HRESULT Call(const char* name)
-    {
-        HMODULE dll = LoadLibraryW(kDll);
-        if (!dll)
-            return HRESULT_FROM_WIN32(GetLastError());
-        using Proc = HRESULT(STDAPICALLTYPE*)();
-        const auto proc = reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
-        const HRESULT hr = proc ? proc() : E_NOTIMPL;
-        FreeLibrary(dll);
-        return hr;
-    }
+    static HRESULT Call(const char* name) { return CallExport(kDll, name); }
 
     bool ok_ = false;
 };
