@@ -78,7 +78,7 @@ for preset in x86 x64; do
   suite "$preset under Wine" --preset "$preset" -E Window -j "$(nproc)" --repeat until-pass:2
   stop_prefix
 done
-x86_runs || summary+=("x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer and Package.Upgrade ($(x86_cause))")
+x86_runs || summary+=("x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)")
 
 echo
 echo "== summary"
