@@ -100,7 +100,7 @@ HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, 
         return DISP_E_MEMBERNOTFOUND;
 
     // Converting the argument can run the caller's code (an object's default property),
-    // which may release the caller's last reference.
+    // which may release the caller's last reference; the reference serves the call too.
     orvane::CallReference self(static_cast<_clsRegistry*>(this));
     UINT index = 0;
     HRESULT hr = orvane::FindKeyArgument(*pDispParams, index);
@@ -121,7 +121,7 @@ HRESULT STDMETHODCALLTYPE clsRegistry::Invoke(DISPID dispIdMember, REFIID riid, 
         return DISP_E_BADPARAMCOUNT;
 
     VARIANT_BOOL exists = VARIANT_FALSE;
-    hr = KeyExist(key.get(), &exists);
+    hr = KeyExistHeld(key.get(), exists);
     // Written even when the call fails (then False), as DispInvoke writes it.
     if (pVarResult) {
         pVarResult->vt = VT_BOOL;

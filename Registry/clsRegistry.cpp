@@ -103,9 +103,13 @@ HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExist
 {
     if (!pbExists)
         return E_POINTER;
-    *pbExists = VARIANT_FALSE;
     orvane::CallReference self(static_cast<_clsRegistry*>(this));
+    return KeyExistHeld(sKey, *pbExists);
+}
 
+HRESULT clsRegistry::KeyExistHeld(BSTR sKey, VARIANT_BOOL& bExists) noexcept
+{
+    bExists = VARIANT_FALSE;
     // This call's root and status are locals: the message box runs a message loop, and a
     // call that re-enters from it must not change what this one decides.
     LONG hRoot = 0;
@@ -114,7 +118,7 @@ HRESULT STDMETHODCALLTYPE clsRegistry::KeyExist(BSTR sKey, VARIANT_BOOL* pbExist
     std::wstring_view sPath(sKey ? sKey : L"", SysStringLen(sKey));
     HRESULT hr = ParseKeyPath(sPath, hRoot);
     if (SUCCEEDED(hr) && hRoot != 0)
-        hr = AskRegistry(hRoot, sPath, status, *pbExists);
+        hr = AskRegistry(hRoot, sPath, status, bExists);
 
     // The members keep what the last call to return decided; no call reads them.
     hRootKey = hRoot;

@@ -42,6 +42,8 @@ protected:
     virtual ~clsRegistry();
 
 private:
+    // KeyExist's work, for a caller that already holds a reference to the instance.
+    HRESULT KeyExistHeld(BSTR sKey, VARIANT_BOOL& bExists) noexcept;
     HRESULT ParseKeyPath(std::wstring_view& sPath, LONG& hRoot) noexcept;
     LONG GetRootKey(std::wstring_view sName) const noexcept;
 
