@@ -7,10 +7,17 @@
 option(ORVANE_RUNS_X86 "This machine runs 32-bit programs (32-bit Wine)" ON)
 set(ORVANE_WINE64 /usr/lib/wine/wine64 CACHE STRING "64-bit Wine loader")
 
+# orvane_wine_in_prefix(<out var> <dir> <arch>): the command prefix, up to the Wine loader,
+# that runs a program in the prefix <dir>, quietly and without Mono and Gecko.
+function(orvane_wine_in_prefix out_var dir arch)
+  set(${out_var} /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all
+                 WINEDLLOVERRIDES=mscoree,mshtml= sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh
+                 PARENT_SCOPE)
+endfunction()
+
 # orvane_wine_prefix(<target> <dir> <arch> [ALL]): a target that creates the prefix once.
 function(orvane_wine_prefix target dir arch)
-  set(run /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-          sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh)
+  orvane_wine_in_prefix(run ${dir} ${arch})
   if(arch STREQUAL win64)
     list(APPEND run ${ORVANE_WINE64})
   else()
@@ -30,27 +37,24 @@ endfunction()
 
 set(ORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix")
 if(ORVANE_WINEARCH STREQUAL win64 OR ORVANE_RUNS_X86)
-  set(ORVANE_RUN_IN_PREFIX /usr/bin/env WINEPREFIX=${ORVANE_WINEPREFIX} WINEARCH=${ORVANE_WINEARCH}
-                           WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-                           sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh)
+  orvane_wine_in_prefix(ORVANE_RUN_IN_PREFIX ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH})
   set(ORVANE_RUN ${ORVANE_RUN_IN_PREFIX} ${ORVANE_WINE})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN})
   # The tests need it; a build without them leaves it to the first program run there.
+  set(all)
   if(BUILD_TESTING)
-    orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH} ALL)
-  else()
-    orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH})
+    set(all ALL)
   endif()
+  orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH} ${all})
 endif()
 
 # The 64-bit prefix: the build's own for x64, one of the writer's own for x86.
 if(ORVANE_WINEARCH STREQUAL win64)
-  set(run64_prefix ${ORVANE_WINEPREFIX})
+  set(ORVANE_RUN64 ${ORVANE_RUN})
   set(ORVANE_RUN64_PREFIX_TARGET wine_prefix)
 else()
-  set(run64_prefix ${CMAKE_BINARY_DIR}/wineprefix64)
+  orvane_wine_in_prefix(ORVANE_RUN64 ${CMAKE_BINARY_DIR}/wineprefix64 win64)
+  list(APPEND ORVANE_RUN64 ${ORVANE_WINE64})
   set(ORVANE_RUN64_PREFIX_TARGET wine_prefix64)
-  orvane_wine_prefix(wine_prefix64 ${run64_prefix} win64)
+  orvane_wine_prefix(wine_prefix64 ${CMAKE_BINARY_DIR}/wineprefix64 win64)
 endif()
-set(ORVANE_RUN64 /usr/bin/env WINEPREFIX=${run64_prefix} WINEARCH=win64 WINEDEBUG=-all
-                 WINEDLLOVERRIDES=mscoree,mshtml= sh ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh ${ORVANE_WINE64})
