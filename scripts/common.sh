@@ -5,6 +5,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Only a prefix this script chose is its to use and to stop, never one it was started in.
+unset WINEPREFIX WINEARCH
 
 quietly() {
   local log; log=$(mktemp)
@@ -79,7 +81,7 @@ use_prefix() {
 }
 
 stop_prefix() {
-  wineserver -k </dev/null >/dev/null 2>&1 || true
+  [ -z "${WINEPREFIX:-}" ] || wineserver -k </dev/null >/dev/null 2>&1 || true
 }
 
 # start_display: an Xvfb display of the script's own for the window tests; stop_display ends
