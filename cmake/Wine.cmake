@@ -1,27 +1,46 @@
 # Runs cross-built programs under Wine, in private prefixes inside the build tree.
-#   ORVANE_RUN      the command prefix (also the tests' emulator), where this machine runs
-#                   the target's programs: always for x64, for x86 where ORVANE_RUNS_X86
+#   ORVANE_RUN      the command prefix that runs a program in the build's prefix (the build's
+#                   steps, run.sh, the benchmark), where this machine runs the target's
+#                   programs: always for x64, for x86 where ORVANE_RUNS_X86
 #   ORVANE_RUN_IN_PREFIX  the same without the loader, to pick another (wine for 32-bit)
 #   ORVANE_RUN64    64-bit Wine, for the type-library writer whatever the target
-#   wine_prefix     a target that creates the prefix once
+#   wine_prefix     a target that creates the build's prefix once
+# Tests share none of it: each gets a prefix of its own, copied from a template.
+#   ORVANE_OWN_PREFIX  the command prefix that runs a command in a new copy of the template
+#   ORVANE_TEST_RUN, ORVANE_TEST_RUN_IN_PREFIX  ORVANE_RUN's counterparts inside that copy
+#   wine_test_template  a target that creates the template once
 option(ORVANE_RUNS_X86 "This machine runs 32-bit programs (32-bit Wine)" ON)
 set(ORVANE_WINE64 /usr/lib/wine/wine64 CACHE STRING "64-bit Wine loader")
 
 # orvane_wine_in_prefix(<out var> <dir> <arch>): the command prefix, up to the Wine loader,
-# that runs a program in the prefix <dir>, quietly and without Mono and Gecko.
+# that runs a program in the prefix <dir>, quietly and without Mono and Gecko. Without <dir>
+# ("") the program runs in the prefix its environment names (ORVANE_OWN_PREFIX sets it all).
 function(orvane_wine_in_prefix out_var dir arch)
-  set(${out_var} /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all
-                 WINEDLLOVERRIDES=mscoree,mshtml= sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh
-                 PARENT_SCOPE)
+  set(run sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh)
+  if(dir)
+    list(PREPEND run /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all
+                     WINEDLLOVERRIDES=mscoree,mshtml=)
+  endif()
+  set(${out_var} ${run} PARENT_SCOPE)
 endfunction()
 
-# orvane_wine_prefix(<target> <dir> <arch> [ALL]): a target that creates the prefix once.
+# orvane_wine_prefix(<target> <dir> <arch> [ALL] [TEMPLATE]): a target that creates the prefix
+# once. A TEMPLATE's server ends as soon as it is made: copies are taken from its files.
 function(orvane_wine_prefix target dir arch)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "ALL;TEMPLATE" "" "")
   orvane_wine_in_prefix(run ${dir} ${arch})
   if(arch STREQUAL win64)
     list(APPEND run ${ORVANE_WINE64})
   else()
     list(APPEND run ${ORVANE_WINE})
+  endif()
+  set(stop)
+  if(arg_TEMPLATE)
+    set(stop COMMAND /usr/bin/env WINEPREFIX=${dir} wineserver -k -w)
+  endif()
+  set(all)
+  if(arg_ALL)
+    set(all ALL)
   endif()
   set(stamp ${dir}/.orvane-ready)
   add_custom_command(
@@ -29,10 +48,11 @@ function(orvane_wine_prefix target dir arch)
     COMMAND ${run} wineboot --init
     # Without a window manager Wine lingers over each closed window unless it manages none.
     COMMAND ${run} reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
+    ${stop}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     COMMENT "Creating the Wine prefix ${dir}"
     VERBATIM)
-  add_custom_target(${target} ${ARGN} DEPENDS ${stamp})
+  add_custom_target(${target} ${all} DEPENDS ${stamp})
 endfunction()
 
 set(ORVANE_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix CACHE PATH "Private Wine prefix")
@@ -40,12 +60,16 @@ if(ORVANE_WINEARCH STREQUAL win64 OR ORVANE_RUNS_X86)
   orvane_wine_in_prefix(ORVANE_RUN_IN_PREFIX ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH})
   set(ORVANE_RUN ${ORVANE_RUN_IN_PREFIX} ${ORVANE_WINE})
   set(CMAKE_CROSSCOMPILING_EMULATOR ${ORVANE_RUN})
-  # The tests need it; a build without them leaves it to the first program run there.
-  set(all)
+  orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH})
+
+  set(ORVANE_TEST_PREFIXES ${CMAKE_BINARY_DIR}/testprefixes)
+  set(ORVANE_OWN_PREFIX sh ${CMAKE_CURRENT_LIST_DIR}/wine-prefix.sh ${ORVANE_TEST_PREFIXES})
+  orvane_wine_in_prefix(ORVANE_TEST_RUN_IN_PREFIX "" ${ORVANE_WINEARCH})
+  set(ORVANE_TEST_RUN ${ORVANE_TEST_RUN_IN_PREFIX} ${ORVANE_WINE})
   if(BUILD_TESTING)
-    set(all ALL)
+    orvane_wine_prefix(wine_test_template ${ORVANE_TEST_PREFIXES}/template ${ORVANE_WINEARCH}
+                       ALL TEMPLATE)
   endif()
-  orvane_wine_prefix(wine_prefix ${ORVANE_WINEPREFIX} ${ORVANE_WINEARCH} ${all})
 endif()
 
 # The 64-bit prefix: the build's own for x64, one of the writer's own for x86.

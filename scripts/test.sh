@@ -68,15 +68,9 @@ for preset in x86 x64; do
     fi
     continue
   fi
-  # Wine's helper processes inherit the standard streams; let one start with them closed
-  # so that ctest's pipes are not held open.
-  "$(wine_for "$preset")" cmd /c exit </dev/null >/dev/null 2>&1
-  # The window tests go first: the first program to open a window starts Wine's desktop,
-  # and the others run without a display. A retry absorbs the rare crash of the Wine
-  # loader itself; a real fault fails twice.
-  suite "$preset under Wine (window tests)" --preset "$preset" -R Window --repeat until-pass:2
-  suite "$preset under Wine" --preset "$preset" -E Window -j "$(nproc)" --repeat until-pass:2
+  # The tests use the build's prefix no more: each runs in a copy of its own.
   stop_prefix
+  suite "$preset under Wine" --preset "$preset" -j "$(nproc)"
 done
 x86_runs || summary+=("x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)")
 

@@ -20,11 +20,11 @@ if(NOT ORVANE_PACKAGE_EPOCH OR NOT TARGET orvane_msi)
 endif()
 # A C++ client built from the unpacked archive alone, for each architecture, and run.
 add_test(NAME Package.Client
-         COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build} -DX64=${CMAKE_BINARY_DIR}
+         COMMAND ${own} ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build} -DX64=${CMAKE_BINARY_DIR}
                  "-DRUN32=${run32}" "-DRUN64=${run}" -DWIDL=${ORVANE_WIDL}
                  -DWORK=${CMAKE_BINARY_DIR}/package-client
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageClient.cmake)
-set_tests_properties(Package.Client PROPERTIES RESOURCE_LOCK registration ${no_display})
+set_tests_properties(Package.Client PROPERTIES ${no_display})
 
 # The release archive, built a second time by scripts/package.sh from a copy of the sources,
 # is the same bytes. The copy's build folders then serve the signing and upgrade tests,
@@ -45,7 +45,7 @@ add_test(NAME Package.Signed
 set_tests_properties(Package.Signed PROPERTIES FIXTURES_REQUIRED package_copy)
 
 # A major upgrade from this build's package to the copy's at a higher version (the build
-# number one up), installed in this build's prefix.
+# number one up), installed in a prefix of its own.
 string(REPLACE "." ";" higher "${ORVANE_PACKAGE_VERSION}")
 list(LENGTH higher count)
 if(count EQUAL 2)
@@ -57,21 +57,18 @@ else()
   list(INSERT higher 2 ${build})
 endif()
 list(JOIN higher "." higher)
-list(JOIN ORVANE_RUN " " run)
 add_test(NAME Package.Upgrade
-         COMMAND ${CMAKE_COMMAND} "-DRUN32=${run32}" "-DRUN64=${run}"
-                 -DPREFIX=${ORVANE_WINEPREFIX} -DBIN64=$<TARGET_FILE_DIR:Orvane>
+         COMMAND ${own} ${CMAKE_COMMAND} "-DRUN32=${run32}" "-DRUN64=${run}"
+                 -DBIN64=$<TARGET_FILE_DIR:Orvane>
                  -DEXAMPLES=${CMAKE_SOURCE_DIR}/examples -DFIRST=${ORVANE_MSI}
                  -DFIRST_DLL64=$<TARGET_FILE:Orvane> -DFIRST_DLL32=${ORVANE_PEER_BIN}/Orvane.dll
                  -DVERSION=${ORVANE_PACKAGE_VERSION} -DCOPY=${copy} -DHIGHER=${higher}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageUpgrade.cmake)
 set_tests_properties(Package.Upgrade PROPERTIES FIXTURES_REQUIRED package_copy
-                     RESOURCE_LOCK "package_copy;registration" TIMEOUT 900 ${no_display})
+                     RESOURCE_LOCK package_copy TIMEOUT 900 ${no_display})
 
 add_test(NAME Package.RemoveCopy COMMAND ${CMAKE_COMMAND} -E rm -rf ${work})
 set_tests_properties(Package.RemoveCopy PROPERTIES FIXTURES_CLEANUP package_copy)
 
-# Building two prefixes from scratch beside the script tests has made Wine's programs in
-# this build's prefix fail now and then (reg, cmd, a script host exiting 1): they take turns.
 set_tests_properties(Package.Reproducible Package.Signed PROPERTIES
-                     TIMEOUT 900 RESOURCE_LOCK "package_copy;registration" ${no_display})
+                     TIMEOUT 900 RESOURCE_LOCK package_copy ${no_display})

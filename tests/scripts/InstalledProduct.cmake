@@ -1,10 +1,10 @@
-# Steps shared by the installer tests, for Orvane.msi in a 64-bit prefix. The includer sets
-# RUN32 and RUN64 (the 32- and 64-bit wine commands), PREFIX (the prefix), BIN64 (a folder
-# to run reg.exe in) and EXAMPLES (the script clients' folder).
+# Steps shared by the installer tests, for Orvane.msi in the 64-bit prefix WINEPREFIX names.
+# The includer sets RUN32 and RUN64 (the 32- and 64-bit wine commands), BIN64 (a folder to
+# run reg.exe in) and EXAMPLES (the script clients' folder).
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 
-set(folder64 "${PREFIX}/drive_c/Program Files/Orvane")
-set(folder32 "${PREFIX}/drive_c/Program Files (x86)/Orvane")
+set(folder64 "$ENV{WINEPREFIX}/drive_c/Program Files/Orvane")
+set(folder32 "$ENV{WINEPREFIX}/drive_c/Program Files (x86)/Orvane")
 set(dll64 "C:\\Program Files\\Orvane\\Orvane.dll")
 set(dll32 "C:\\Program Files (x86)\\Orvane\\Orvane.dll")
 
@@ -22,12 +22,10 @@ function(registration out_var)
     endforeach()
     string(APPEND queries "& ")
   endforeach()
-  separate_arguments(command UNIX_COMMAND "${RUN64}")
-  execute_process(COMMAND ${command} cmd /c "${queries}" WORKING_DIRECTORY ${BIN64}
-                  OUTPUT_VARIABLE out ERROR_QUIET)
+  # A cmd that did not finish listed only part of it: that is no answer.
+  run(out 0 RUN64 ${BIN64} cmd /c "${queries}exit 0")
   # Wine's reg.exe reports a missing key on standard output.
-  string(REGEX REPLACE "reg: [^\r\n]*\r?\n" "" out "${out}")
-  string(REPLACE "\r" "" out "${out}")
+  string(REGEX REPLACE "reg: [^\n]*\n" "" out "${out}")
   set(${out_var} "${out}" PARENT_SCOPE)
 endfunction()
 

@@ -1,27 +1,18 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
-#       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPREFIX=<wine prefix>
-#       -DPRODUCT_CODE=<guid> -DIDENTITY=<Identity.h> -DNOTICES=<THIRD_PARTY_NOTICES.txt>
-#       -DLICENSE=<LICENSE> -DHEADERS=<folder of the generated Orvane.h> -P Installer.cmake
-# Orvane.msi in a 64-bit prefix: msiexec installs both DLLs, each with the licence and the
-# notices, and the 64-bit folder what C++ clients build with, into Program Files and
-# registers them, each script host reaches its own, and msiexec /x leaves nothing behind in either registry view or on disk. The registry entries are then compared
-# with what the DLLs' own registration writes for the same files.
+#       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPRODUCT_CODE=<guid>
+#       -DIDENTITY=<Identity.h> -DNOTICES=<THIRD_PARTY_NOTICES.txt> -DLICENSE=<LICENSE>
+#       -DHEADERS=<folder of the generated Orvane.h> -P Installer.cmake
+# Orvane.msi in a new 64-bit prefix (WINEPREFIX): msiexec installs both DLLs, each with the
+# licence and the notices, and the 64-bit folder what C++ clients build with, into Program
+# Files and registers them, each script host reaches its own, and msiexec /x leaves nothing
+# behind in either registry view or on disk. The registry entries are then compared with
+# what the DLLs' own registration writes for the same files.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/InstalledProduct.cmake)
 
 get_filename_component(package_dir ${MSI} DIRECTORY)
 get_filename_component(package ${MSI} NAME)
 set(product "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{${PRODUCT_CODE}}")
-
-# An interrupted run of this test may have left the product installed; anything else
-# registered comes from another test, which should have cleaned up.
-separate_arguments(run64 UNIX_COMMAND "${RUN64}")
-execute_process(COMMAND ${run64} reg query "${product}" WORKING_DIRECTORY ${BIN64}
-                RESULT_VARIABLE installed OUTPUT_QUIET ERROR_QUIET)
-if(installed EQUAL 0)
-  message(STATUS "removing the product a previous run left installed")
-  run(ignored 0 RUN64 ${package_dir} msiexec /x ${package} /qn)
-endif()
 expect_clean("before installing")
 
 # The 64-bit msiexec; Wine's 32-bit one (wine msiexec) installs the x64 package the same way.

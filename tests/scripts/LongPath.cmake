@@ -1,8 +1,8 @@
 # cmake -DRUN=<wine command> -DBIN=<folder of Orvane.dll> -DEXAMPLES=<folder> -DDIR=<scratch folder>
 #       -P LongPath.cmake
 # Orvane.dll in a folder whose path is longer than MAX_PATH: regsvr32 registers it, a script
-# creates it by ProgID and calls it, regsvr32 unregisters it. The test's cleanup fixture
-# undoes the registration and removes the folder, however this script ends.
+# creates it by ProgID and calls it, regsvr32 unregisters it. The folder goes when all is
+# well.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 

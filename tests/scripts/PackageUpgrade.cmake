@@ -3,7 +3,7 @@
 # prefix. Afterwards one product is installed, with the second package's DLLs, registered
 # as a fresh install registers them, and both script hosts work; the first package will not
 # install over the second; uninstalling leaves nothing.
-#   -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DPREFIX=<wine prefix>
+#   -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command>, in a new 64-bit WINEPREFIX
 #   -DBIN64=<folder> -DEXAMPLES=<folder> -DFIRST=<Orvane.msi at VERSION>
 #   -DFIRST_DLL64=<its 64-bit DLL> -DFIRST_DLL32=<its 32-bit DLL> -DVERSION=<its version>
 #   -DCOPY=<a copy of the sources, packaged once> -DHIGHER=<the second package's version>
@@ -74,42 +74,6 @@ function(expect_products what first second count)
   message(STATUS "${what}: first ${first}, second ${second}, ${count} product(s)")
 endfunction()
 
-# The installs run in a child process, so that the products come off again whatever fails.
-if(STAGE STREQUAL "install")
-  set(first_code ${FIRST_CODE})
-  set(second_code ${SECOND_CODE})
-  set(tree ${TREE})
-  get_filename_component(first_dir ${FIRST} DIRECTORY)
-  run(ignored 0 RUN64 ${first_dir} msiexec /i Orvane.msi /qn)
-  expect_products("the first installed" TRUE FALSE 1)
-  expect_installed_dlls(${FIRST_DLL64} ${FIRST_DLL32})
-  registration(fresh)
-
-  run(ignored 0 RUN64 ${tree} msiexec /i Orvane.msi /qn)
-  expect_products("the second installed over it" FALSE TRUE 1)
-  expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
-  registration(upgraded)
-  expect("the registry after the upgrade" "${upgraded}" "${fresh}")
-  foreach(host ${HOSTS})
-    expect_working(RUN${host})
-  endforeach()
-
-  # The older package will not go over the newer one.
-  separate_arguments(run64 UNIX_COMMAND "${RUN64}")
-  execute_process(COMMAND ${run64} msiexec /i Orvane.msi /qn WORKING_DIRECTORY ${first_dir}
-                  RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
-  if(status EQUAL 0)
-    message(FATAL_ERROR "The first package installed over the second")
-  endif()
-  message(STATUS "the first package again: refused (exit ${status})")
-  expect_products("after the refusal" FALSE TRUE 1)
-  expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
-
-  run(ignored 0 RUN64 ${tree} msiexec /x Orvane.msi /qn)
-  expect_products("uninstalled" FALSE FALSE 0)
-  expect_clean("after uninstalling")
-  return()
-endif()
 
 # The second package, from the copy's build folders: only what the version changes is built.
 foreach(var ORVANE_SIGN_PFX ORVANE_SIGN_PASSWORD ORVANE_TIMESTAMP_URL)
@@ -158,31 +122,34 @@ foreach(dll FIRST_DLL64 FIRST_DLL32 tree/x64/Orvane.dll tree/x86/Orvane.dll)
 endforeach()
 message(STATUS "Packages ${VERSION} {${first_code}} and ${HIGHER} {${second_code}}")
 
-# A run killed half way may have left either installed.
-separate_arguments(run64 UNIX_COMMAND "${RUN64}")
-foreach(code ${first_code} ${second_code})
-  product_installed(${code} installed)
-  if(installed)
-    message(STATUS "removing {${code}}, left by a previous run")
-    run(ignored 0 RUN64 ${BIN64} msiexec /x {${code}} /qn)
-  endif()
-endforeach()
 expect_clean("before installing")
 
-execute_process(COMMAND ${CMAKE_COMMAND} -DSTAGE=install "-DRUN32=${RUN32}" "-DRUN64=${RUN64}"
-                        -DPREFIX=${PREFIX} -DBIN64=${BIN64} -DEXAMPLES=${EXAMPLES} -DFIRST=${FIRST}
-                        -DFIRST_DLL64=${FIRST_DLL64} -DFIRST_DLL32=${FIRST_DLL32}
-                        -DFIRST_CODE=${first_code} -DSECOND_CODE=${second_code} -DTREE=${tree}
-                        -P ${CMAKE_CURRENT_LIST_FILE}
-                RESULT_VARIABLE status)
-foreach(code ${first_code} ${second_code})
-  product_installed(${code} installed)
-  if(installed)
-    message(STATUS "removing {${code}}, which the failed steps left installed")
-    execute_process(COMMAND ${run64} msiexec /x {${code}} /qn WORKING_DIRECTORY ${BIN64}
-                    OUTPUT_QUIET ERROR_QUIET)
-  endif()
+separate_arguments(run64 UNIX_COMMAND "${RUN64}")
+get_filename_component(first_dir ${FIRST} DIRECTORY)
+run(ignored 0 RUN64 ${first_dir} msiexec /i Orvane.msi /qn)
+expect_products("the first installed" TRUE FALSE 1)
+expect_installed_dlls(${FIRST_DLL64} ${FIRST_DLL32})
+registration(fresh)
+
+run(ignored 0 RUN64 ${tree} msiexec /i Orvane.msi /qn)
+expect_products("the second installed over it" FALSE TRUE 1)
+expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
+registration(upgraded)
+expect("the registry after the upgrade" "${upgraded}" "${fresh}")
+foreach(host ${HOSTS})
+  expect_working(RUN${host})
 endforeach()
-if(NOT status EQUAL 0)
-  message(FATAL_ERROR "The upgrade failed")
+
+# The older package will not go over the newer one.
+execute_process(COMMAND ${run64} msiexec /i Orvane.msi /qn WORKING_DIRECTORY ${first_dir}
+                RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+if(status EQUAL 0)
+  message(FATAL_ERROR "The first package installed over the second")
 endif()
+message(STATUS "the first package again: refused (exit ${status})")
+expect_products("after the refusal" FALSE TRUE 1)
+expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
+
+run(ignored 0 RUN64 ${tree} msiexec /x Orvane.msi /qn)
+expect_products("uninstalled" FALSE FALSE 0)
+expect_clean("after uninstalling")

@@ -1,0 +1,57 @@
+#!/bin/sh
+# Runs a command in a Wine prefix of its own: wine-prefix.sh <folder> <command> [args...].
+# The prefix is a new copy of <folder>/template, made in <folder>, with a wineserver of its
+# own that ends with the command. It is removed when the command succeeds and kept, with
+# its registry saved, when it fails. ORVANE_WINEDEBUG, when set, is the command's WINEDEBUG.
+# wine-prefix.sh --wait <folder>: waits until the prefixes of the commands that succeeded
+# are gone.
+if [ "$1" = --wait ]; then
+  for _ in $(seq 600); do
+    ls "$2"/*/.ending >/dev/null 2>&1 || exit 0
+    sleep 0.1
+  done
+  echo "wine-prefix.sh: prefixes in $2 still ending after a minute" >&2
+  exit 1
+fi
+folder=$(cd "$1" && pwd) || exit 1; shift
+template=$folder/template
+[ -f "$template/system.reg" ] || { echo "wine-prefix.sh: no template prefix in $folder" >&2; exit 1; }
+
+# Named after the test for a kept prefix: the gtest filter, else the CMake script.
+name=run
+for arg; do
+  case $arg in
+    --gtest_filter=*) name=${arg#--gtest_filter=} ;;
+    *.cmake) name=$(basename "$arg" .cmake) ;;
+  esac
+done
+name=$(printf %s "$name" | tr -c 'A-Za-z0-9._-' _)
+prefix=$(mktemp -d "$folder/$name.XXXXXX") || exit 1
+
+# The system's DLLs are shared with the template by hard links; everything else is copied.
+# Marked as up to date for good: an update would rewrite those shared files in place.
+windows=drive_c/windows
+mkdir -p "$prefix/$windows" &&
+for dir in system32 syswow64 winsxs; do
+  [ ! -d "$template/$windows/$dir" ] || cp -al "$template/$windows/$dir" "$prefix/$windows/" || exit 1
+done &&
+tar -C "$template" --exclude="./$windows/system32" --exclude="./$windows/syswow64" \
+    --exclude="./$windows/winsxs" -cf - . | tar -C "$prefix" -xf - &&
+echo disable >"$prefix/.update-timestamp" || { rm -rf "$prefix"; exit 1; }
+
+export WINEPREFIX="$prefix"
+export WINEDEBUG="${ORVANE_WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="mscoree,mshtml="
+"$@"
+status=$?
+if [ $status -ne 0 ]; then
+  # Every program still running there ends, and the server saves the registry.
+  wineserver -k -w </dev/null >/dev/null 2>&1
+  echo "wine-prefix.sh: exit $status; the Wine prefix is kept in $prefix" >&2
+  exit $status
+fi
+# The server ends with the prefix's last program, once Wine's own services have stopped;
+# that wait need not hold up the caller. wine-prefix.sh --wait <folder> waits for it.
+touch "$prefix/.ending"
+(wineserver -k -w; rm -rf "$prefix") </dev/null >/dev/null 2>&1 &
+exit 0
