@@ -40,6 +40,8 @@ tar -C "$template" --exclude="./$windows/system32" --exclude="./$windows/syswow6
 echo disable >"$prefix/.update-timestamp" || { rm -rf "$prefix"; exit 1; }
 
 export WINEPREFIX="$prefix"
+# The copy is what it is: a WINEARCH meant for another prefix would only be refused.
+unset WINEARCH
 export WINEDEBUG="${ORVANE_WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 "$@"

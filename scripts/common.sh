@@ -80,8 +80,10 @@ use_prefix() {
   wineserver -p </dev/null >/dev/null 2>&1 || [ $? -eq 2 ]
 }
 
+# stop_prefix: stops the server of the prefix use_prefix chose, and forgets that prefix.
 stop_prefix() {
   [ -z "${WINEPREFIX:-}" ] || wineserver -k </dev/null >/dev/null 2>&1 || true
+  unset WINEPREFIX WINEARCH
 }
 
 # start_display: an Xvfb display of the script's own for the window tests; stop_display ends

@@ -55,18 +55,15 @@ cov=build/$arch-coverage
 quietly cmake --preset "$arch-coverage"
 use_prefix "$arch-coverage"
 quietly cmake --build --preset "$arch-coverage"
+stop_prefix
 find "$cov" -name '*.gcda' -delete
 start_display
-"$(wine_for "$arch")" cmd /c exit </dev/null >/dev/null 2>&1
 # One process at a time: processes that run the same code write the same counter files. The
-# window tests go first, as in scripts/test.sh.
-quietly ctest --test-dir "$cov" -R Window --output-on-failure ||
-  { echo "window tests failed under coverage" >&2; status=1; }
-# The load-cycle test runs no code the others miss, and each of its 10,000 unloads would
-# write the counter files again.
-quietly ctest --test-dir "$cov" -E "Window|LoadCycles" -j1 --output-on-failure ||
+# load-cycle test runs no code the others miss, and each of its 10,000 unloads would write
+# the counter files again.
+quietly ctest --test-dir "$cov" -E LoadCycles -j1 --output-on-failure ||
   { echo "tests failed under coverage" >&2; status=1; }
-stop_prefix
+sh cmake/wine-prefix.sh --wait "$cov/testprefixes" || true
 stop_display
 
 # The objects of the DLL, from its link map: its own, and the members it took from our

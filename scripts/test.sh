@@ -6,76 +6,104 @@
 # says so. ORVANE_X86=off acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
 source "$(dirname "$0")/common.sh"
 
-trap 'stop_prefix; stop_display' EXIT
+trap 'stop_prefix; stop_display; rm -rf "$results"' EXIT
+results=$(mktemp -d)
 bash scripts/setup.sh
 start_display
 
-status=0
-summary=()
-passed=0 failed=0 skipped=0
-# suite NAME CTEST-ARGS...: runs ctest, counts its tests and notes the outcome under NAME.
+# Each step leaves its lines of the summary in $results, named to sort in the summary's
+# order, so that steps can run side by side.
+# note KEY TEXT [failed]: a line of the summary.
+note() {
+  echo "$2" >"$results/$1.line"
+  [ "${3:-}" != failed ] || touch "$results/failed"
+}
+# suite KEY NAME CTEST-ARGS...: runs ctest, counts its tests and notes the outcome.
 suite() {
-  local name=$1 log; shift
+  local key=$1 name=$2 log; shift 2
   log=$(mktemp)
-  ctest "$@" 2>&1 | tee "$log" || true
+  ctest --timeout 300 "$@" 2>&1 | tee "$log" || true
   local line skip
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   skip=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
   rm -f "$log"
   if [ -z "$line" ]; then
-    summary+=("$name: failed (ctest ran no test)"); status=1; return
+    note "$key" "$name: failed (ctest ran no test)" failed; return
   fi
   local bad total
   bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  passed=$((passed + total - bad - skip)) failed=$((failed + bad)) skipped=$((skipped + skip))
+  echo "$((total - bad - skip)) $bad $skip" >"$results/$key.counts"
   local skips=
   [ "$skip" -eq 0 ] || skips=", $skip skipped"
   if [ "$bad" -eq 0 ]; then
-    summary+=("$name: passed ($((total - skip)) tests$skips)")
+    note "$key" "$name: passed ($((total - skip)) tests$skips)"
   else
-    summary+=("$name: failed ($bad of $total tests$skips)"); status=1
+    note "$key" "$name: failed ($bad of $total tests$skips)" failed
   fi
 }
 
-# The portable rules on this host first: sanitized case tables and hostile paths, then a
-# short fuzz. No Wine here.
-echo "== native"
-if quietly cmake --preset native && quietly cmake --build --preset native; then
-  suite "native" --preset native -j "$(nproc)"
-else
-  summary+=("native: failed (build)"); status=1
-fi
-if bash scripts/fuzz.sh 30; then summary+=("fuzz: passed (30 s)"); else summary+=("fuzz: failed"); status=1; fi
+# The portable rules on this host: sanitized case tables and hostile paths, then a short
+# fuzz. No Wine here; it runs beside the Wine builds, its output shown at the end.
+native() {
+  echo "== native"
+  if quietly cmake --preset native && quietly cmake --build --preset native; then
+    suite 10 "native" --preset native -j "$(nproc)"
+  else
+    note 10 "native: failed (build)" failed
+  fi
+  if bash scripts/fuzz.sh 30; then note 20 "fuzz: passed (30 s)"; else note 20 "fuzz: failed" failed; fi
+}
+native >"$results/native.log" 2>&1 &
+jobs_beside=($!)
+
+# Every Wine test runs in a prefix of its own, so the x86 suite runs beside the x64 build.
+# wine_suite KEY PRESET: the preset's Wine tests, then the end of their prefixes.
+wine_suite() {
+  suite "$1" "$2 under Wine" --preset "$2" -j "$(nproc)"
+  sh cmake/wine-prefix.sh --wait "build/$2/testprefixes" || true
+}
 
 # Whether 32-bit programs run here, asked once.
 x86_runs || true
-for preset in x86 x64; do
-  echo "== $preset"
-  # The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
-  peer=()
-  [ "$preset" = x64 ] && peer=(-DORVANE_PEER_BIN="$PWD/build/x86/bin")
-  if ! build "$preset" -DBUILD_TESTING=ON "${peer[@]}"; then
-    summary+=("$preset: failed (build)"); status=1; stop_prefix; continue
+echo "== x86"
+if ! build x86 -DBUILD_TESTING=ON; then
+  note 30 "x86: failed (build)" failed
+elif ! x86_runs; then
+  # Only what reads the 32-bit build's files: its imports and link map here, its resources
+  # and type library from the x64 suite.
+  suite 30 "x86 checks without Wine" --preset x86
+  note 31 "x86 under Wine: not run: $(x86_cause)"
+  if [ "${ORVANE_REQUIRE_X86:-}" = 1 ]; then
+    note 32 "x86 under Wine: required by ORVANE_REQUIRE_X86=1: failed" failed
   fi
-  if [ "$preset" = x86 ] && ! x86_runs; then
-    # Only what reads the 32-bit build's files: its imports and link map here, its resources
-    # and type library from the x64 suite.
-    suite "x86 checks without Wine" --preset x86
-    summary+=("x86 under Wine: not run: $(x86_cause)")
-    if [ "${ORVANE_REQUIRE_X86:-}" = 1 ]; then
-      summary+=("x86 under Wine: required by ORVANE_REQUIRE_X86=1: failed"); status=1
-    fi
-    continue
-  fi
-  # The tests use the build's prefix no more: each runs in a copy of its own.
+  note 41 "x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)"
+else
   stop_prefix
-  suite "$preset under Wine" --preset "$preset" -j "$(nproc)"
+  wine_suite 30 x86 >"$results/x86.log" 2>&1 &
+  jobs_beside+=($!)
+fi
+stop_prefix
+
+# The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
+echo "== x64"
+if build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin"; then
+  stop_prefix
+  wine_suite 40 x64
+else
+  note 40 "x64: failed (build)" failed
+fi
+stop_prefix
+
+wait "${jobs_beside[@]}"
+for log in native x86; do
+  [ ! -f "$results/$log.log" ] || cat "$results/$log.log"
 done
-x86_runs || summary+=("x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)")
 
 echo
 echo "== summary"
-printf '%s\n' "${summary[@]}"
+cat "$results"/*.line
+read -r passed failed skipped < <(cat "$results"/*.counts 2>/dev/null |
+  awk '{p += $1; f += $2; s += $3} END {print p + 0, f + 0, s + 0}')
 echo "tests: $passed passed, $failed failed, $skipped skipped"
-exit $status
+[ ! -f "$results/failed" ]

@@ -52,7 +52,9 @@ SeenBox CallAndDismissBox(const std::function<void()>& call)
     SeenBox seen;
 
     Thread watcher([&] {
-        for (int i = 0; i < 500 && !returned; ++i) {
+        // No deadline: on a busy machine a box may take long to come up, and a call that
+        // shows none returns.
+        while (!returned) {
             HWND box = FindBox(caller);
             if (!box) {
                 Sleep(20);
