@@ -37,8 +37,12 @@ slowest=0
 for run in $(seq "$runs"); do
   start=$(date +%s)
   before=$(wc -l <"$work/failed")
-  for preset in "${presets[@]}"; do soak_suite "$preset" "$run" & done
-  wait
+  suites=()
+  for preset in "${presets[@]}"; do
+    soak_suite "$preset" "$run" &
+    suites+=($!)
+  done
+  wait "${suites[@]}"
   seconds=$(($(date +%s) - start))
   [ "$seconds" -le "$slowest" ] || slowest=$seconds
   echo "run $run: $(($(wc -l <"$work/failed") - before)) failed, $seconds s"

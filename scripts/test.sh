@@ -8,6 +8,8 @@ source "$(dirname "$0")/common.sh"
 
 trap 'stop_prefix; stop_display; rm -rf "$results"' EXIT
 results=$(mktemp -d)
+# Wine's heap fills freed blocks and checks itself: a use after free fails at once.
+export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
 bash scripts/setup.sh
 start_display
 
