@@ -6,6 +6,13 @@
 out=$(mktemp) err=$(mktemp)
 "$@" </dev/null >"$out" 2>"$err"
 status=$?
+# Now and then Wine's loader cannot set up a new process's address space and gives up
+# before any of the program runs; that start, and only that, is made again.
+if [ $status -eq 1 ] && [ ! -s "$out" ] && grep -q "failed to map the shared user data" "$err"; then
+  echo "wine-run.sh: Wine could not start $2 ($(cat "$err")); starting it again" >&2
+  "$@" </dev/null >"$out" 2>"$err"
+  status=$?
+fi
 cat "$out"
 cat "$err" >&2
 rm -f "$out" "$err"

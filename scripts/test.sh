@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds every configuration and runs the whole test suite: the portable rules natively (with
-# a short fuzz), then everything under Wine, headless: the tests that need a real window get an
-# Xvfb display of their own. Where this machine runs no 32-bit program, the x86 build runs
-# only the checks that need none, the x64 build leaves out its 32-bit steps, and the summary
-# says so. ORVANE_X86=off acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
+# a short fuzz) and everything under Wine, headless: the tests that need a real window get an
+# Xvfb display of their own. Every test runs once, each Wine test in a prefix of its own, and
+# side by side: the native part beside the Wine builds, the x86 suite beside the x64 build.
+# Where this machine runs no 32-bit program, the x86 build runs only the checks that need
+# none, the x64 build leaves out its 32-bit steps, and the summary says so. ORVANE_X86=off
+# acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
 source "$(dirname "$0")/common.sh"
 
 trap 'stop_prefix; stop_display; rm -rf "$results"' EXIT

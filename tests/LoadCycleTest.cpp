@@ -37,6 +37,7 @@ struct Cycle {
     bool answered = false;
     bool unloadable = false;
     bool unloaded = false;
+    DWORD loadError = 0;
 };
 
 // Load, create, ask (through the vtable, and late bound now and then), release, unload.
@@ -44,8 +45,10 @@ Cycle LoadCreateCallUnload(bool lateBound)
 {
     Cycle cycle;
     HMODULE dll = LoadLibraryW(L"Orvane.dll");
-    if (!dll)
+    if (!dll) {
+        cycle.loadError = GetLastError();
         return cycle;
+    }
     cycle.loaded = true;
     using GetClassObjectProc = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using CanUnloadNowProc = HRESULT(STDAPICALLTYPE*)();
@@ -94,7 +97,8 @@ TEST_F(LoadCycles, TenThousandLeaveNothingBehind)
             const Cycle cycle = LoadCreateCallUnload(i % 10 == 0);
             if (!cycle.loaded || !cycle.answered || !cycle.unloadable || !cycle.unloaded) {
                 if (++failed <= 3)
-                    ADD_FAILURE() << "cycle " << i << ": loaded " << cycle.loaded << ", answered "
+                    ADD_FAILURE() << "cycle " << i << ": loaded " << cycle.loaded << " (error "
+                                  << cycle.loadError << "), answered "
                                   << cycle.answered << ", could unload " << cycle.unloadable
                                   << ", unloaded " << cycle.unloaded;
             }
