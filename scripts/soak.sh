@@ -12,6 +12,8 @@ export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
 
 work=$PWD/build/soak
 rm -rf "$work" && mkdir -p "$work"
+export ORVANE_EXIT_CRASHES=$work/exit-crashes
+: >"$ORVANE_EXIT_CRASHES"
 trap 'stop_prefix; stop_display' EXIT
 bash scripts/setup.sh
 start_display
@@ -50,5 +52,9 @@ done
 
 failures=$(wc -l <"$work/failed")
 sort "$work/failed" | uniq -c | sort -rn | awk '{n = $1; $1 = ""; printf "%s: failed %d of '"$runs"'\n", substr($0, 2), n}'
+if [ -s "$ORVANE_EXIT_CRASHES" ]; then
+  echo "Wine crashed at exit after every test passed (not failures): $(wc -l <"$ORVANE_EXIT_CRASHES") times"
+  sed 's/^/  /' "$ORVANE_EXIT_CRASHES"
+fi
 echo "soak: $runs runs, $failures failures, slowest run $slowest s"
 [ "$failures" -eq 0 ]

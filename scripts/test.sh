@@ -12,6 +12,8 @@ trap 'stop_prefix; stop_display; rm -rf "$results"' EXIT
 results=$(mktemp -d)
 # Wine's heap fills freed blocks and checks itself: a use after free fails at once.
 export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
+# Wine's crashes at exit after a test program passed (cmake/wine-run.sh), counted.
+export ORVANE_EXIT_CRASHES=$results/exit-crashes
 bash scripts/setup.sh
 start_display
 
@@ -109,5 +111,8 @@ echo "== summary"
 cat "$results"/*.line
 read -r passed failed skipped < <(cat "$results"/*.counts 2>/dev/null |
   awk '{p += $1; f += $2; s += $3} END {print p + 0, f + 0, s + 0}')
+if [ -s "$ORVANE_EXIT_CRASHES" ]; then
+  echo "Wine crashed at exit after every test passed (not failures): $(wc -l <"$ORVANE_EXIT_CRASHES") times"
+fi
 echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ ! -f "$results/failed" ]
