@@ -24,10 +24,11 @@ function(orvane_wine_in_prefix out_var dir arch)
   set(${out_var} ${run} PARENT_SCOPE)
 endfunction()
 
-# orvane_wine_prefix(<target> <dir> <arch> [ALL] [TEMPLATE]): a target that creates the prefix
-# once. A TEMPLATE's server ends as soon as it is made: copies are taken from its files.
+# orvane_wine_prefix(<target> <dir> <arch> [TEMPLATE]): a target that creates the prefix once.
+# A TEMPLATE is part of the default build, and its server ends as soon as it is made: copies
+# are taken from its files.
 function(orvane_wine_prefix target dir arch)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "ALL;TEMPLATE" "" "")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "TEMPLATE" "" "")
   orvane_wine_in_prefix(run ${dir} ${arch})
   if(arch STREQUAL win64)
     list(APPEND run ${ORVANE_WINE64})
@@ -35,11 +36,9 @@ function(orvane_wine_prefix target dir arch)
     list(APPEND run ${ORVANE_WINE})
   endif()
   set(stop)
+  set(all)
   if(arg_TEMPLATE)
     set(stop COMMAND /usr/bin/env WINEPREFIX=${dir} wineserver -k -w)
-  endif()
-  set(all)
-  if(arg_ALL)
     set(all ALL)
   endif()
   set(stamp ${dir}/.orvane-ready)
@@ -68,7 +67,7 @@ if(ORVANE_WINEARCH STREQUAL win64 OR ORVANE_RUNS_X86)
   set(ORVANE_TEST_RUN ${ORVANE_TEST_RUN_IN_PREFIX} ${ORVANE_WINE})
   if(BUILD_TESTING)
     orvane_wine_prefix(wine_test_template ${ORVANE_TEST_PREFIXES}/template ${ORVANE_WINEARCH}
-                       ALL TEMPLATE)
+                       TEMPLATE)
   endif()
 endif()
 

@@ -86,6 +86,13 @@ stop_prefix() {
   unset WINEPREFIX WINEARCH
 }
 
+# say_exit_crashes: a line for the Wine crashes at exit that cmake/wine-run.sh did not count
+# as failures (in the file ORVANE_EXIT_CRASHES names), when there were any.
+say_exit_crashes() {
+  [ ! -s "${ORVANE_EXIT_CRASHES:-}" ] ||
+    echo "Wine crashed at exit after every test passed (not failures): $(wc -l <"$ORVANE_EXIT_CRASHES") times"
+}
+
 # start_display: an Xvfb display of the script's own for the window tests; stop_display ends
 # it. Window tests then fail, rather than skip, when they see no box.
 start_display() {

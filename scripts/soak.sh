@@ -52,9 +52,7 @@ done
 
 failures=$(wc -l <"$work/failed")
 sort "$work/failed" | uniq -c | sort -rn | awk '{n = $1; $1 = ""; printf "%s: failed %d of '"$runs"'\n", substr($0, 2), n}'
-if [ -s "$ORVANE_EXIT_CRASHES" ]; then
-  echo "Wine crashed at exit after every test passed (not failures): $(wc -l <"$ORVANE_EXIT_CRASHES") times"
-  sed 's/^/  /' "$ORVANE_EXIT_CRASHES"
-fi
+say_exit_crashes
+sed 's/^/  /' "$ORVANE_EXIT_CRASHES"
 echo "soak: $runs runs, $failures failures, slowest run $slowest s"
 [ "$failures" -eq 0 ]

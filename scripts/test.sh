@@ -73,7 +73,11 @@ wine_suite() {
 # Whether 32-bit programs run here, asked once.
 x86_runs || true
 echo "== x86"
-if ! build x86 -DBUILD_TESTING=ON; then
+# Each build leaves its own prefix's server running; the tests do not use it.
+built=yes
+build x86 -DBUILD_TESTING=ON || built=
+stop_prefix
+if [ -z "$built" ]; then
   note 30 "x86: failed (build)" failed
 elif ! x86_runs; then
   # Only what reads the 32-bit build's files: its imports and link map here, its resources
@@ -85,21 +89,20 @@ elif ! x86_runs; then
   fi
   note 41 "x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)"
 else
-  stop_prefix
   wine_suite 30 x86 >"$results/x86.log" 2>&1 &
   jobs_beside+=($!)
 fi
-stop_prefix
 
 # The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
 echo "== x64"
-if build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin"; then
-  stop_prefix
+built=yes
+build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" || built=
+stop_prefix
+if [ -n "$built" ]; then
   wine_suite 40 x64
 else
   note 40 "x64: failed (build)" failed
 fi
-stop_prefix
 
 wait "${jobs_beside[@]}"
 for log in native x86; do
@@ -111,8 +114,6 @@ echo "== summary"
 cat "$results"/*.line
 read -r passed failed skipped < <(cat "$results"/*.counts 2>/dev/null |
   awk '{p += $1; f += $2; s += $3} END {print p + 0, f + 0, s + 0}')
-if [ -s "$ORVANE_EXIT_CRASHES" ]; then
-  echo "Wine crashed at exit after every test passed (not failures): $(wc -l <"$ORVANE_EXIT_CRASHES") times"
-fi
+say_exit_crashes
 echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ ! -f "$results/failed" ]
