@@ -46,13 +46,6 @@ private:
     orvane::RegistryAccess access_{&Find, &Close};
 };
 
-DWORD HandleCount()
-{
-    DWORD count = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &count);
-    return count;
-}
-
 TEST(Leaks, HundredThousandCallsLeaveNothingBehind)
 {
     CountingRegistry registry;

@@ -20,18 +20,6 @@ int FreeTlsSlots()
     return static_cast<int>(taken.size());
 }
 
-// The process's open handles. Where the count is not kept (Wine answers 0), the value of a
-// new handle stands in: handles are handed out lowest free first, so leaked ones push it up.
-ULONG_PTR HandleMark()
-{
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0)
-        return count;
-    HANDLE probe = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    CloseHandle(probe);
-    return reinterpret_cast<ULONG_PTR>(probe);
-}
-
 struct Cycle {
     bool loaded = false;
     bool answered = false;
@@ -108,15 +96,15 @@ TEST_F(LoadCycles, TenThousandLeaveNothingBehind)
     // Warm-up: the system DLLs' own caches, and a checking heap's queue of blocks it frees late.
     ASSERT_EQ(run(1000), 0);
     const int tlsBefore = FreeTlsSlots();
-    const ULONG_PTR handlesBefore = HandleMark();
+    const DWORD handlesBefore = HandleCount();
     const SIZE_T bytesBefore = PrivateBytes();
 
     EXPECT_EQ(run(10000), 0);
 
     const int tlsAfter = FreeTlsSlots();
-    const ULONG_PTR handlesAfter = HandleMark();
+    const DWORD handlesAfter = HandleCount();
     const SIZE_T bytesAfter = PrivateBytes();
-    std::printf("free TLS slots %d -> %d, handle mark %lu -> %lu, private bytes %lu -> %lu\n",
+    std::printf("free TLS slots %d -> %d, handles %lu -> %lu, private bytes %lu -> %lu\n",
                 tlsBefore, tlsAfter, static_cast<unsigned long>(handlesBefore),
                 static_cast<unsigned long>(handlesAfter), static_cast<unsigned long>(bytesBefore),
                 static_cast<unsigned long>(bytesAfter));
