@@ -2,6 +2,7 @@
 // machine's classes and in the user's alike.
 #include "DeniedAccess.h"
 #include "DllCopy.h"
+#include "ProcessMemory.h"
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
@@ -203,7 +204,9 @@ TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
         SCOPED_TRACE(row.what);
         ASSERT_EQ(CallExport(row.registerBy, "DllRegisterServer"), S_OK);
         EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kServerKey, L""), row.registerBy);
+        const DWORD handles = HandleCount();
         EXPECT_EQ(CallExport(row.unregisterBy, "DllUnregisterServer"), S_OK);
+        EXPECT_EQ(HandleCount(), handles) << "the files compared are left open";
         EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
         for (const std::wstring& key : kShared)
             EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key), !row.removed) << key;
