@@ -1,22 +1,24 @@
 // The module's path read whatever its length, up to the longest path Windows knows, from a
-// stand-in for GetModuleFileNameW that reports a path of the length the test says.
+// stand-in for GetModuleFileNameW that reports the path the test says.
 #include "ModulePath.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
-DWORD reportedLength = 0;
+std::wstring reported;
 
 // As the system's routine: a path that does not fit is cut, terminated, and the capacity
 // returned with ERROR_INSUFFICIENT_BUFFER.
 DWORD WINAPI ReportPath(HMODULE, LPWSTR path, DWORD capacity)
 {
-    const DWORD copied = reportedLength < capacity ? reportedLength : capacity - 1;
-    for (DWORD i = 0; i < copied; ++i)
-        path[i] = L'x';
+    const DWORD length = static_cast<DWORD>(reported.size());
+    const DWORD copied = length < capacity ? length : capacity - 1;
+    reported.copy(path, copied);
     path[copied] = L'\0';
-    if (copied == reportedLength)
+    if (copied == length)
         return copied;
     SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return capacity;
@@ -35,11 +37,37 @@ TEST(ModulePath, ReadsPathsUpToTheLongestThereIs)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
-        reportedLength = c.length;
+        reported.assign(c.length, L'x');
         orvane::ModulePath path;
         EXPECT_EQ(path.LoadFull(), c.expected);
         EXPECT_EQ(path.size(), c.expected == S_OK ? c.length : 0u);
     }
+    orvane::ModuleFileNameSeam::Replace(nullptr);
+}
+
+// A real file whose path is one short of MAX_PATH, MAX_PATH long, and one longer: registered
+// by its full path only while that is shorter than MAX_PATH.
+TEST(ModulePath, RegistersTheShortFormFromMaxPathOn)
+{
+    orvane::ModuleFileName fake{&ReportPath};
+    orvane::ModuleFileNameSeam::Replace(&fake);
+    wchar_t temp[MAX_PATH];
+    const std::wstring folder =
+        std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Orvane path test";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (const size_t length : {MAX_PATH - 1, MAX_PATH, MAX_PATH + 1}) {
+        SCOPED_TRACE(length);
+        reported = folder + L"\\" + std::wstring(length - folder.size() - 1, L'x');
+        const std::wstring extended = L"\\\\?\\" + reported;
+        CloseHandle(CreateFileW(extended.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                nullptr));
+        orvane::ModulePath path;
+        EXPECT_EQ(path.LoadRegistrable(), S_OK);
+        EXPECT_EQ(path.c_str() == reported, length < MAX_PATH) << path.c_str();
+        EXPECT_LT(path.size(), static_cast<DWORD>(MAX_PATH));
+        DeleteFileW(extended.c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
     orvane::ModuleFileNameSeam::Replace(nullptr);
 }
 
