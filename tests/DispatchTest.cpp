@@ -151,6 +151,11 @@ TEST_F(Dispatch, TypeInfoIsTheInterfaces)
     UINT count = 0;
     EXPECT_EQ(object->GetTypeInfoCount(&count), S_OK);
     EXPECT_EQ(count, 1u);
+    // Each client releases what it was given; the object's own copy stays.
+    for (int i = 0; i < 100; ++i) {
+        ComPtr<ITypeInfo> given;
+        ASSERT_EQ(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &given), S_OK);
+    }
     ComPtr<ITypeInfo> info;
     ASSERT_EQ(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), S_OK);
     TYPEATTR* attributes = nullptr;
