@@ -1,5 +1,9 @@
 #include "ProbeFakes.h"
 
+#include <gtest/gtest.h>
+
+#include <cwchar>
+
 namespace {
 FakeRegistry* registry = nullptr;
 FakeMessageBox* messageBox = nullptr;
@@ -77,6 +81,8 @@ bool FakeMessageBox::StationFlags(DWORD& flags)
 
 int WINAPI FakeMessageBox::Show(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
 {
+    // The component builds the text in a block of the process heap; it must end there.
+    EXPECT_LE((wcslen(text) + 1) * sizeof(wchar_t), HeapSize(GetProcessHeap(), 0, text));
     messageBox->shown.push_back({owner, text, caption, style});
     if (messageBox->whileShown)
         messageBox->whileShown();
