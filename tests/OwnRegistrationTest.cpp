@@ -6,6 +6,8 @@
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
+#include <olectl.h>
+
 #include <functional>
 #include <optional>
 
@@ -158,6 +160,13 @@ TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
     for (const std::wstring& earlier : {std::wstring(own), copy.path()}) {
         SCOPED_TRACE(testing::Message() << "registered before: " << earlier);
         ASSERT_EQ(CallExport(earlier, "DllRegisterServer"), S_OK);
+        // A value of another type than ours, as some installers write it.
+        const std::wstring helpKey = kShared[2] + L"\\1.0\\HELPDIR";
+        const std::wstring folder = ReadString(HKEY_LOCAL_MACHINE, helpKey, L"").value_or(L"");
+        ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, helpKey.c_str(), L"", REG_EXPAND_SZ,
+                                  folder.c_str(),
+                                  static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
         const std::vector<std::wstring> before = MachineEntries();
         for (const std::wstring& key : before) {
             if (key.find(L'|') != std::wstring::npos)
@@ -166,7 +175,9 @@ TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
             {
                 DeniedAccess denial(HKEY_LOCAL_MACHINE, key, KEY_SET_VALUE);
                 ASSERT_TRUE(denial.ok());
-                EXPECT_TRUE(FAILED(RegisterServer()));
+                // The type library's keys fail as the type library, the rest as the class.
+                EXPECT_EQ(RegisterServer(), key.starts_with(kShared[2]) ? SELFREG_E_TYPELIB
+                                                                        : SELFREG_E_CLASS);
             }
             EXPECT_EQ(MachineEntries(), before);
             CLSID clsid{};
