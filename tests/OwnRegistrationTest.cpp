@@ -110,28 +110,38 @@ TEST_F(OwnRegistration, ForeignValueInTheServerKeyStaysAndSharedEntriesGo)
     }
 }
 
-// Registered from another folder since: the class is that file's, and stays whole.
+// Registered from another folder since, or by a value that only starts with our path: the
+// class is someone else's, and stays whole.
 TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
 {
-    const std::wstring other = L"C:\\Elsewhere\\Orvane.dll";
-    for (const Scope& scope : Scopes()) {
-        SCOPED_TRACE(scope.name);
-        ASSERT_EQ(scope.registerIt(), S_OK);
-        Set(scope.hive, kServerKey, L"", other);
+    wchar_t own[MAX_PATH];
+    const std::wstring ownPath(own, GetModuleFileNameW(dll_, own, MAX_PATH));
+    const struct {
+        const char* what;
+        std::wstring path;
+    } others[] = {{"another file", L"C:\\Elsewhere\\Orvane.dll"},
+                  {"our path, U+0000 and more", ownPath + L'\0' + L"x"}};
+    for (const auto& [what, other] : others) {
+        for (const Scope& scope : Scopes()) {
+            SCOPED_TRACE(testing::Message() << scope.name << ": " << what);
+            ASSERT_EQ(scope.registerIt(), S_OK);
+            Set(scope.hive, kServerKey, L"", other);
 
-        EXPECT_EQ(scope.unregisterIt(), S_OK);
-        EXPECT_EQ(ReadString(scope.hive, kServerKey, L""), other);
-        EXPECT_EQ(ReadString(scope.hive, kServerKey, L"ThreadingModel"), L"Apartment");
-        EXPECT_EQ(ReadString(scope.hive, kClassKey + L"\\ProgID", L""), L"Orvane.clsRegistry");
-        for (const std::wstring& key : kShared)
-            EXPECT_TRUE(KeyExists(scope.hive, key)) << key;
+            EXPECT_EQ(scope.unregisterIt(), S_OK);
+            EXPECT_EQ(ReadString(scope.hive, kServerKey, L""), other);
+            EXPECT_EQ(ReadString(scope.hive, kServerKey, L"ThreadingModel"), L"Apartment");
+            EXPECT_EQ(ReadString(scope.hive, kClassKey + L"\\ProgID", L""),
+                      L"Orvane.clsRegistry");
+            for (const std::wstring& key : kShared)
+                EXPECT_TRUE(KeyExists(scope.hive, key)) << key;
 
-        // Once no file serves the class, ours removes the shared entries too.
-        ASSERT_EQ(RegDeleteKeyValueW(scope.hive, kServerKey.c_str(), L""), ERROR_SUCCESS);
-        EXPECT_EQ(scope.unregisterIt(), S_OK);
-        for (const std::wstring& key : kShared)
-            EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
-        RegDeleteTreeW(scope.hive, kClassKey.c_str());
+            // Once no file serves the class, ours removes the shared entries too.
+            ASSERT_EQ(RegDeleteKeyValueW(scope.hive, kServerKey.c_str(), L""), ERROR_SUCCESS);
+            EXPECT_EQ(scope.unregisterIt(), S_OK);
+            for (const std::wstring& key : kShared)
+                EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
+            RegDeleteTreeW(scope.hive, kClassKey.c_str());
+        }
     }
 }
 
