@@ -132,6 +132,32 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
     }
 }
 
+// A standard user may not set values on the machine's classes root: unregistering writes
+// only below it, so it succeeds with nothing registered and removes a registration there is.
+TEST_F(OwnRegistration, NeedsNoWriteAccessToTheClassesRoot)
+{
+    for (const Scope& scope : Scopes()) {
+        for (bool registered : {false, true}) {
+            SCOPED_TRACE(testing::Message() << scope.name << (registered ? ", registered" : ""));
+            if (registered) {
+                ASSERT_EQ(scope.registerIt(), S_OK);
+            }
+            orvane::UniqueHkey classes; // a user's may not be there yet
+            ASSERT_EQ(RegCreateKeyExW(scope.hive, L"Software\\Classes", 0, nullptr, 0, KEY_READ,
+                                      nullptr, classes.put(), nullptr),
+                      ERROR_SUCCESS);
+            {
+                DeniedAccess denial(scope.hive, L"Software\\Classes", KEY_SET_VALUE);
+                ASSERT_TRUE(denial.ok());
+                EXPECT_EQ(scope.unregisterIt(), S_OK);
+            }
+            EXPECT_FALSE(KeyExists(scope.hive, kClassKey));
+            for (const std::wstring& key : kShared)
+                EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
+        }
+    }
+}
+
 // Our entries in the machine's classes: each key's path, and each value's with its data.
 std::vector<std::wstring> MachineEntries()
 {
