@@ -206,7 +206,9 @@ TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
 }
 
 // Installers and administrators mix a file's long and short (8.3) names: unregistering by
-// one removes a registration made by the other. Another file's registration stays.
+// one removes a registration made by the other. Another file's registration stays, also when
+// its path is relative (COM finds a bare name through the DLL search path), whatever folder
+// the unregistering program runs in.
 TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
 {
     DllCopy copy(L"Orvane Spelling Test");
@@ -216,23 +218,39 @@ TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
     ASSERT_NE(shortPath, copy.path());
     wchar_t own[MAX_PATH];
     GetModuleFileNameW(dll_, own, MAX_PATH);
+    const std::wstring folder = copy.path().substr(0, copy.path().rfind(L'\\'));
+    const std::wstring noDrive = copy.path().substr(2); // "\...", on the current drive
+    wchar_t current[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, current), 0u);
     const struct {
         const char* what;
         std::wstring registerBy, unregisterBy;
         bool removed;
+        std::wstring registeredAs{}; // written over the registered path
+        std::wstring unregisterIn{}; // the current folder while unregistering
     } rows[] = {
         {"short, then long", shortPath, copy.path(), true},
         {"long, then short", copy.path(), shortPath, true},
         {"another file", copy.path(), own, false},
+        {"a bare name", own, copy.path(), false, L"Orvane.dll", folder},
+        {"relative to the folder", own, copy.path(), false, L".\\Orvane.dll", folder},
+        {"no drive", own, copy.path(), false, noDrive, folder},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         ASSERT_EQ(CallExport(row.registerBy, "DllRegisterServer"), S_OK);
         EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kServerKey, L""), row.registerBy);
+        if (!row.registeredAs.empty())
+            Set(HKEY_LOCAL_MACHINE, kServerKey, L"", row.registeredAs);
+        if (!row.unregisterIn.empty()) {
+            ASSERT_TRUE(SetCurrentDirectoryW(row.unregisterIn.c_str()));
+        }
         EXPECT_EQ(CallExport(row.unregisterBy, "DllUnregisterServer"), S_OK);
+        SetCurrentDirectoryW(current);
         EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
         for (const std::wstring& key : kShared)
             EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key), !row.removed) << key;
+        Set(HKEY_LOCAL_MACHINE, kServerKey, L"", row.registerBy);
         CallExport(row.registerBy, "DllUnregisterServer");
     }
 }
