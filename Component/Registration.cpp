@@ -90,12 +90,14 @@ HRESULT ClassServedInAnyView(RegistrationScope scope, const EntryTable& table, b
     return S_OK;
 }
 
+// Unregistration only reads the root: each key it removes from it opens for that, so a root
+// the user may not write to (HKLM's, for a standard user) does not stop it.
 HRESULT OpenClassesRoot(RegistrationScope scope, bool create, UniqueHkey& root)
 {
-    const REGSAM access = KEY_READ | KEY_WRITE;
     const LONG status = create ? RegCreateKeyExW(ScopeHive(scope), kClassesPath, 0, nullptr, 0,
-                                                 access, nullptr, root.put(), nullptr)
-                               : RegOpenKeyExW(ScopeHive(scope), kClassesPath, 0, access,
+                                                 KEY_READ | KEY_WRITE, nullptr, root.put(),
+                                                 nullptr)
+                               : RegOpenKeyExW(ScopeHive(scope), kClassesPath, 0, KEY_READ,
                                                root.put());
     return HRESULT_FROM_WIN32(status);
 }

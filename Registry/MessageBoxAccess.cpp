@@ -31,7 +31,9 @@ void ShowUserMessage(const wchar_t* text)
     // A station whose flags cannot be read is taken as visible: showing is the safe default.
     if (access.stationFlags(flags) && !(flags & WSF_VISIBLE))
         return;
-    access.messageBox(nullptr, text, L"" ORVANE_LIBRARY_NAME, MB_OK);
+    // Owned by the host's active window on this thread, if it has one: the box is then modal
+    // to it, and the user cannot start more calls there or lose the box behind it.
+    access.messageBox(GetActiveWindow(), text, L"" ORVANE_LIBRARY_NAME, MB_OK);
 }
 
 } // namespace orvane

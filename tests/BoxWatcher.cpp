@@ -66,7 +66,8 @@ SeenBox CallAndDismissBox(const std::function<void()>& call)
             wchar_t text[512] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 512);
             seen.text = text;
-            seen.ownerless = GetWindow(box, GW_OWNER) == nullptr;
+            seen.owner = GetWindow(box, GW_OWNER);
+            seen.ownerEnabled = seen.owner && IsWindowEnabled(seen.owner);
             EnumChildWindows(box, InspectChild, reinterpret_cast<LPARAM>(&seen));
             PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                          reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -85,11 +86,12 @@ bool DisplayRequired()
     return GetEnvironmentVariableW(L"ORVANE_REQUIRE_DISPLAY", value, 8) == 1 && value[0] == L'1';
 }
 
-void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path)
+void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path, HWND owner)
 {
     EXPECT_TRUE(seen.callStillWaiting);
     EXPECT_EQ(seen.text, L"Incorrect Format:\n\n" + path);
-    EXPECT_TRUE(seen.ownerless);
+    EXPECT_EQ(seen.owner, owner);
+    EXPECT_FALSE(seen.ownerEnabled);
     EXPECT_EQ(seen.buttons, 1);
     EXPECT_TRUE(seen.okButton);
     EXPECT_FALSE(seen.icon);

@@ -1,6 +1,8 @@
 // Finds the component's message box as a real window, reads it and presses OK.
 #pragma once
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 
@@ -8,7 +10,8 @@ struct SeenBox {
     bool found = false;
     bool callStillWaiting = false; // the call had not returned while the box was up
     std::wstring text;
-    bool ownerless = false;
+    HWND owner = nullptr;
+    bool ownerEnabled = false; // while the box was up
     int buttons = 0;
     bool okButton = false;
     bool icon = false;
@@ -23,6 +26,7 @@ SeenBox CallAndDismissBox(const std::function<void()>& call);
 // then a box that never came up is a failure, not a reason to skip.
 bool DisplayRequired();
 
-// The box reported path as malformed: its text, one OK button, no icon, no owner, and the
-// call waited for it.
-void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path);
+// The box reported path as malformed: its text, one OK button, no icon, the owner given
+// (disabled while the box was up), and the call waited for it.
+void ExpectIncorrectFormatBox(const SeenBox& seen, const std::wstring& path,
+                              HWND owner = nullptr);

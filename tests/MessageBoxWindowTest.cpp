@@ -3,6 +3,8 @@
 #include "MessageBoxAccess.h"
 #include "ProbeTest.h"
 
+#include <memory>
+
 namespace {
 
 TEST(MessageBoxWindow, ShowsThePathAndWaitsForOk)
@@ -10,15 +12,26 @@ TEST(MessageBoxWindow, ShowsThePathAndWaitsForOk)
     const struct {
         std::wstring path;
         std::wstring shown;
+        bool host = false; // the box is modal to it
     } cases[] = {
         {L"HKEY_CURRENT_USER\\Software\\", L"HKEY_CURRENT_USER\\Software\\"},
         // The box's text would end at U+0000, naming a key that exists, or nothing at all.
         {std::wstring(L"HKEY_LOCAL_MACHINE\\SOFTWARE\0\\", 29),
          L"HKEY_LOCAL_MACHINE\\SOFTWARE\u2400\\"},
         {std::wstring(L"\0HKEY_CURRENT_USER", 18), L"\u2400HKEY_CURRENT_USER"},
+        {L"Not a path", L"Not a path", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "path \"" << c.shown << "\"");
+        // An active window of this thread, standing for the host's.
+        std::unique_ptr<HWND__, decltype(&DestroyWindow)> host(nullptr, &DestroyWindow);
+        if (c.host) {
+            host.reset(CreateWindowExW(0, L"STATIC", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                       0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
+            ASSERT_NE(host.get(), nullptr);
+            SetActiveWindow(host.get());
+            ASSERT_EQ(GetActiveWindow(), host.get());
+        }
         Answer answer{};
         const SeenBox seen = CallAndDismissBox([&] { answer = Ask(c.path); });
 
@@ -28,7 +41,10 @@ TEST(MessageBoxWindow, ShowsThePathAndWaitsForOk)
             ASSERT_FALSE(DisplayRequired()) << "no box came up on the test display";
             GTEST_SKIP() << "no display: the box could not be shown";
         }
-        ExpectIncorrectFormatBox(seen, c.shown);
+        ExpectIncorrectFormatBox(seen, c.shown, host.get());
+        if (host) {
+            EXPECT_TRUE(IsWindowEnabled(host.get()));
+        }
     }
 }
 

@@ -145,6 +145,32 @@ TEST_F(OwnRegistration, LeavesTheClassWhileItNamesAnotherFile)
     }
 }
 
+// A standard user may not set values on the machine's classes root: unregistering writes
+// only below it, so it succeeds with nothing registered and removes a registration there is.
+TEST_F(OwnRegistration, NeedsNoWriteAccessToTheClassesRoot)
+{
+    for (const Scope& scope : Scopes()) {
+        for (bool registered : {false, true}) {
+            SCOPED_TRACE(testing::Message() << scope.name << (registered ? ", registered" : ""));
+            if (registered) {
+                ASSERT_EQ(scope.registerIt(), S_OK);
+            }
+            orvane::UniqueHkey classes; // a user's may not be there yet
+            ASSERT_EQ(RegCreateKeyExW(scope.hive, L"Software\\Classes", 0, nullptr, 0, KEY_READ,
+                                      nullptr, classes.put(), nullptr),
+                      ERROR_SUCCESS);
+            {
+                DeniedAccess denial(scope.hive, L"Software\\Classes", KEY_SET_VALUE);
+                ASSERT_TRUE(denial.ok());
+                EXPECT_EQ(scope.unregisterIt(), S_OK);
+            }
+            EXPECT_FALSE(KeyExists(scope.hive, kClassKey));
+            for (const std::wstring& key : kShared)
+                EXPECT_FALSE(KeyExists(scope.hive, key)) << key;
+        }
+    }
+}
+
 // Our entries in the machine's classes: each key's path, and each value's with its data.
 std::vector<std::wstring> MachineEntries()
 {
@@ -202,7 +228,9 @@ TEST_F(OwnRegistration, AFailedRegistrationLeavesTheEarlierOneAsItWas)
 }
 
 // Installers and administrators mix a file's long and short (8.3) names: unregistering by
-// one removes a registration made by the other. Another file's registration stays.
+// one removes a registration made by the other. Another file's registration stays, also when
+// its path is relative (COM finds a bare name through the DLL search path), whatever folder
+// the unregistering program runs in.
 TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
 {
     DllCopy copy(L"Orvane Spelling Test");
@@ -212,25 +240,41 @@ TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
     ASSERT_NE(shortPath, copy.path());
     wchar_t own[MAX_PATH];
     GetModuleFileNameW(dll_, own, MAX_PATH);
+    const std::wstring folder = copy.path().substr(0, copy.path().rfind(L'\\'));
+    const std::wstring noDrive = copy.path().substr(2); // "\...", on the current drive
+    wchar_t current[MAX_PATH];
+    ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, current), 0u);
     const struct {
         const char* what;
         std::wstring registerBy, unregisterBy;
         bool removed;
+        std::wstring registeredAs{}; // written over the registered path
+        std::wstring unregisterIn{}; // the current folder while unregistering
     } rows[] = {
         {"short, then long", shortPath, copy.path(), true},
         {"long, then short", copy.path(), shortPath, true},
         {"another file", copy.path(), own, false},
+        {"a bare name", own, copy.path(), false, L"Orvane.dll", folder},
+        {"relative to the folder", own, copy.path(), false, L".\\Orvane.dll", folder},
+        {"no drive", own, copy.path(), false, noDrive, folder},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         ASSERT_EQ(CallExport(row.registerBy, "DllRegisterServer"), S_OK);
         EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, kServerKey, L""), row.registerBy);
+        if (!row.registeredAs.empty())
+            Set(HKEY_LOCAL_MACHINE, kServerKey, L"", row.registeredAs);
+        if (!row.unregisterIn.empty()) {
+            ASSERT_TRUE(SetCurrentDirectoryW(row.unregisterIn.c_str()));
+        }
         const DWORD handles = HandleCount();
         EXPECT_EQ(CallExport(row.unregisterBy, "DllUnregisterServer"), S_OK);
         EXPECT_EQ(HandleCount(), handles) << "the files compared are left open";
+        SetCurrentDirectoryW(current);
         EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
         for (const std::wstring& key : kShared)
             EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, key), !row.removed) << key;
+        Set(HKEY_LOCAL_MACHINE, kServerKey, L"", row.registerBy);
         CallExport(row.registerBy, "DllUnregisterServer");
     }
 }

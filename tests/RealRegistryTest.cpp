@@ -3,7 +3,7 @@
 #include "ProbeFakes.h"
 #include "ProbeTest.h"
 
-
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -71,6 +71,32 @@ TEST_F(RealRegistry, DoubledSeparatorGetsTheRegistrysOwnAnswer)
         RegCloseKey(key);
     EXPECT_EQ(Ask(L"HKEY_CURRENT_USER\\\\Software").value,
               status == ERROR_SUCCESS ? VARIANT_TRUE : VARIANT_FALSE);
+}
+
+// A subkey of more than 260 characters exists (the wide call opens it), but Wine's
+// RegOpenKeyExA refuses it (ERROR_MORE_DATA); Windows' has no such limit. The narrow call
+// answers, as README says.
+TEST_F(RealRegistry, LongSubkeysGetTheNarrowCallsAnswer)
+{
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
+    ComPtr<_clsRegistry> probe = NewProbe();
+    for (size_t length : {260, 261, 400}) {
+        SCOPED_TRACE(testing::Message() << length << " characters");
+        // Names of at most 255 characters each.
+        std::wstring subkey = kBase;
+        while (subkey.size() < length) {
+            const size_t name = std::min<size_t>(255, length - subkey.size() - 1);
+            subkey += L'\\' + std::wstring(name ? name : 1, L'L');
+        }
+        ASSERT_EQ(subkey.size(), length);
+        orvane::UniqueHkey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr, 0, KEY_READ,
+                                  nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        const Answer answer = Ask(probe.Get(), L"HKEY_CURRENT_USER\\" + subkey);
+        EXPECT_EQ(answer.hr, S_OK);
+        EXPECT_EQ(answer.value, wine && length > 260 ? VARIANT_FALSE : VARIANT_TRUE);
+    }
 }
 
 TEST_F(RealRegistry, KeyWithoutReadAccessIsFalse)
