@@ -21,8 +21,9 @@ struct MessageBoxAccess {
 using MessageBoxSeam = Seam<MessageBoxAccess>;
 
 // Shows text in a box captioned with the component's name, one OK button and no icon, modal
-// to the calling thread's active window if there is one, and waits until it is closed. Where no user can see it (services, web servers, scheduled
-// tasks) it returns at once as if the box had been dismissed, rather than hang its host.
+// to the calling thread's active window if there is one, and waits until it is closed. Where
+// no user can see it (services, web servers, scheduled tasks) it returns at once as if the box
+// had been dismissed, rather than hang its host.
 void ShowUserMessage(const wchar_t* text);
 
 } // namespace orvane
