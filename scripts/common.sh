@@ -19,7 +19,8 @@ quietly() {
 x86_runs() {
   if [ -z "${orvane_x86_runs:-}" ]; then
     orvane_x86_runs=no
-    if [ "${ORVANE_X86:-}" != off ] && /usr/lib/wine/wine --version </dev/null >/dev/null 2>&1; then
+    if [ "${ORVANE_X86:-}" != off ] &&
+       orvane_x86_error=$(/usr/lib/wine/wine --version </dev/null 2>&1 >/dev/null); then
       orvane_x86_runs=yes
     fi
   fi
@@ -28,10 +29,15 @@ x86_runs() {
 
 # Why 32-bit programs do not run here, for the lines that say what was not run.
 x86_cause() {
+  x86_runs || true
   if [ "${ORVANE_X86:-}" = off ]; then
     echo "ORVANE_X86=off"
-  else
+  elif [ ! -e /usr/lib/wine/wine ]; then
+    echo "32-bit Wine is not installed (apt-get install wine32:i386)"
+  elif grep -q "Exec format error" <<<"${orvane_x86_error:-}"; then
     echo "this kernel cannot execute 32-bit programs (boot with ia32_emulation=1)"
+  else
+    echo "32-bit Wine does not start: $(head -n 1 <<<"${orvane_x86_error:-}")"
   fi
 }
 
