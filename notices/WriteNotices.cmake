@@ -2,8 +2,8 @@
 #   cmake "-DBINARIES=<name>=<link map>;..." -DTABLE=<LinkedArchives.txt> "-DROOTS=<dir>;..."
 #         -DPRODUCT=<name and version> -DOUTPUT=<file> -P WriteNotices.cmake
 # One section per Debian package whose files the link maps show, with that package's
-# copyright file in full. A linked file that the table lacks stops the build: its licence
-# has not been reviewed.
+# copyright file in full. A linked file that no row of the table matches stops the build:
+# its package's licence has not been reviewed.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/LinkMap.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/NoticeFormat.cmake)

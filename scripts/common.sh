@@ -2,6 +2,7 @@
 # the preset's private prefix. Source it; it changes into the project's root.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
+orvane_root=$PWD
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -19,7 +20,8 @@ quietly() {
 x86_runs() {
   if [ -z "${orvane_x86_runs:-}" ]; then
     orvane_x86_runs=no
-    if [ "${ORVANE_X86:-}" != off ] && /usr/lib/wine/wine --version </dev/null >/dev/null 2>&1; then
+    if [ "${ORVANE_X86:-}" != off ] &&
+       orvane_x86_error=$(/usr/lib/wine/wine --version </dev/null 2>&1 >/dev/null); then
       orvane_x86_runs=yes
     fi
   fi
@@ -28,10 +30,15 @@ x86_runs() {
 
 # Why 32-bit programs do not run here, for the lines that say what was not run.
 x86_cause() {
+  x86_runs || true
   if [ "${ORVANE_X86:-}" = off ]; then
     echo "ORVANE_X86=off"
-  else
+  elif [ ! -e /usr/lib/wine/wine ]; then
+    echo "32-bit Wine is not installed (apt-get install wine32:i386)"
+  elif grep -q "Exec format error" <<<"${orvane_x86_error:-}"; then
     echo "this kernel cannot execute 32-bit programs (boot with ia32_emulation=1)"
+  else
+    echo "32-bit Wine does not start: $(head -n 1 <<<"${orvane_x86_error:-}")"
   fi
 }
 
@@ -55,6 +62,26 @@ pick_arch() {
 # wine_for ARCH: the Wine loader for that architecture's programs.
 wine_for() {
   if [ "$1" = x86 ]; then echo wine; else echo /usr/lib/wine/wine64; fi
+}
+
+# on_wine DIR [--quiet] PROGRAM [ARGS...]: runs a Windows program in DIR under the Wine of
+# $arch (cmake/wine-run.sh). Its standard output is passed on, none with --quiet. Wine's own
+# messages are shown only when the program fails: then the command, its exit status and
+# everything it printed.
+on_wine() {
+  local dir=$1 quiet= status=0 out err; shift
+  [ "$1" != --quiet ] || { quiet=yes; shift; }
+  out=$(mktemp) err=$(mktemp)
+  (cd "$dir" && sh "$orvane_root/cmake/wine-run.sh" "$(wine_for "$arch")" "$@") \
+    >"$out" 2>"$err" || status=$?
+  [ -n "$quiet" ] || cat "$out"
+  if [ "$status" -ne 0 ]; then
+    echo "Failed (exit $status) in $dir: $(wine_for "$arch") $*" >&2
+    [ -z "$quiet" ] || cat "$out" >&2
+    cat "$err" >&2
+  fi
+  rm -f "$out" "$err"
+  return "$status"
 }
 
 # build PRESET [cmake options...]: configures and builds build/PRESET.

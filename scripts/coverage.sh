@@ -24,8 +24,8 @@ quietly cmake --build --preset native-coverage
 rm -rf "$native/profiles"
 LLVM_PROFILE_FILE="$PWD/$native/profiles/%p.profraw" quietly ctest --test-dir "$native" -j2 ||
   { echo "the native suite failed under coverage" >&2; status=1; }
-llvm-profdata-14 merge -sparse "$native"/profiles/*.profraw -o "$native/core.profdata"
-report=$(llvm-cov-14 report "$native/tests/core/core_tests" -instr-profile="$native/core.profdata" Core/ 2>/dev/null)
+llvm-profdata merge -sparse "$native"/profiles/*.profraw -o "$native/core.profdata"
+report=$(llvm-cov report "$native/tests/core/core_tests" -instr-profile="$native/core.profdata" Core/ 2>/dev/null)
 
 echo "== core (clang source-based coverage, native suite)"
 core_lines=0 core_lines_hit=0 core_branches=0 core_branches_hit=0
@@ -44,7 +44,7 @@ for source in Core/*.cpp; do
   core_branches=$((core_branches + branches)) core_branches_hit=$((core_branches_hit + branches - bmissed))
   lines=
 done
-llvm-cov-14 show "$native/tests/core/core_tests" -instr-profile="$native/core.profdata" Core/ \
+llvm-cov show "$native/tests/core/core_tests" -instr-profile="$native/core.profdata" Core/ \
   2>/dev/null | awk -v root="$PWD/" '
   /^\/.*:$/ { file = substr($0, length(root) + 1, length($0) - length(root) - 1); next }
   /^ *[0-9]+\| *0\|/ { split($0, a, "|"); text = $0; sub(/^[^|]*\|[^|]*\|/, "", text)

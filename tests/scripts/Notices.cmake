@@ -3,7 +3,8 @@
 #         -DNOTICES=<THIRD_PARTY_NOTICES.txt> -P Notices.cmake
 # Every file linked in from outside is in the reviewed table, under the package that really
 # owns it (dpkg -S); the notices hold one section for each package the linked files come
-# from, no other, each with that package's copyright file in full.
+# from, no other, each with that package's copyright file in full. And the build stops at a
+# linked file of a package nobody reviewed: the table without one linked package's rows.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/../../notices/LinkMap.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/../../notices/NoticeFormat.cmake)
@@ -63,6 +64,30 @@ foreach(file real IN ZIP_LISTS owned real_paths)
     list(APPEND faults "${file}: the table says ${package}, dpkg -S says \"${owner_${key}}\"")
   endif()
 endforeach()
+
+# Without the rows of one package whose files are linked, writing the notices stops, naming
+# one of its files.
+list(GET expected 0 unreviewed)
+string(REPLACE "+" "\\+" unreviewed_rows "${unreviewed}")
+file(READ ${TABLE} rows)
+string(REGEX REPLACE "\n${unreviewed_rows}[ \t][^\n]*" "" rows "${rows}")
+set(scratch ${CMAKE_CURRENT_BINARY_DIR}/notices-check)
+file(WRITE ${scratch}/LinkedArchives.txt "${rows}")
+execute_process(COMMAND ${CMAKE_COMMAND} "-DBINARIES=${BINARIES}" "-DROOTS=${ROOTS}"
+                        -DTABLE=${scratch}/LinkedArchives.txt -DPRODUCT=Orvane
+                        -DOUTPUT=${scratch}/NOTICES.txt
+                        -P ${CMAKE_CURRENT_LIST_DIR}/../../notices/WriteNotices.cmake
+                RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
+file(REMOVE_RECURSE ${scratch})
+string(REGEX REPLACE "[ \t\n]+" " " said "${out}")
+if(status EQUAL 0 OR NOT said MATCHES " links ([^ ,]+), which ")
+  list(APPEND faults "Notices written although nothing of ${unreviewed} was reviewed: ${out}")
+else()
+  orvane_package_of(table "${CMAKE_MATCH_1}" package)
+  if(NOT package STREQUAL unreviewed)
+    list(APPEND faults "Notices stopped at ${CMAKE_MATCH_1} (${package}), not at ${unreviewed}: ${out}")
+  endif()
+endif()
 
 # The sections: each starts at a rule followed by "Package: <name> <version>".
 file(READ ${NOTICES} text)
