@@ -10,6 +10,8 @@ packages=(
   # The native build of the portable rules: clang, its sanitizer and libFuzzer runtimes (only
   # a Recommends of clang) and llvm-profdata/llvm-cov for the coverage report.
   clang clang-14 libclang-rt-14-dev llvm-14
+  # LLVM's linker, for the x64-llvm and arm64 presets (with clang and llvm).
+  lld llvm
 )
 
 missing=()
