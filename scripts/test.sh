@@ -3,7 +3,8 @@
 # a short fuzz) and everything under Wine, headless: the tests that need a real window get an
 # Xvfb display of their own. Every test runs once, each Wine test in a prefix of its own, and
 # side by side: the native part beside the Wine builds, the x86 suite and the x64 build by LLVM
-# with its suite beside the x64 build. The arm64 DLL is built and checked without running it.
+# with its suite beside the x64 build. The arm64 DLL is built, checked from outside and, where
+# scripts/arm64-root.sh made an arm64 Wine tree, run under it through qemu-user.
 # Where this machine runs no 32-bit program, the x86 build runs only the checks that need
 # none, the x64 build leaves out its 32-bit steps, and the summary says so. ORVANE_X86=off
 # acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
@@ -115,10 +116,19 @@ built=yes
 build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
   -DORVANE_ARM64_BUILD="$PWD/build/arm64" || built=
 stop_prefix
-# The arm64 DLL, with the x64 build's type library, checked without running it (nothing here
-# runs arm64 programs); the x64 suite packages it.
+# The arm64 DLL, with the x64 build's type library, checked from outside and, where
+# scripts/arm64-root.sh unpacked an arm64 Wine, run under it; the x64 suite packages it.
+arm64_suite() {
+  if [ -x build/arm64-root/usr/lib/wine/wine64 ]; then
+    suite 45 "arm64 checks, and under arm64 Wine through qemu-user" --preset arm64
+  else
+    suite 45 "arm64 checks without running it" --preset arm64
+    note 46 "arm64 under Wine: not run: no arm64 Wine (bash scripts/arm64-root.sh makes one)"
+  fi
+}
 if [ -n "$built" ] && build arm64 -DBUILD_TESTING=ON; then
-  suite 45 "arm64 checks without running it" --preset arm64
+  arm64_suite >"$results/arm64.log" 2>&1 &
+  jobs_beside+=($!)
 else
   note 45 "arm64: failed (build)" failed
 fi
@@ -129,7 +139,7 @@ else
 fi
 
 wait "${jobs_beside[@]}"
-for log in native x86 llvm; do
+for log in native x86 arm64 llvm; do
   [ ! -f "$results/$log.log" ] || cat "$results/$log.log"
 done
 
