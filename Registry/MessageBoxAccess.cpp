@@ -15,7 +15,13 @@ bool ProcessStationFlags(DWORD& flags)
     return true;
 }
 
-MessageBoxAccess systemAccess{&ProcessStationFlags, &MessageBoxW};
+// Through a function of ours, so that the set is constant (RegistryAccess.cpp says why).
+int WINAPI ShowBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
+{
+    return MessageBoxW(owner, text, caption, style);
+}
+
+constinit MessageBoxAccess systemAccess{&ProcessStationFlags, &ShowBox};
 
 } // namespace
 

@@ -15,7 +15,14 @@ RegOpenKeyExAProc FindRegOpenKeyExA()
         reinterpret_cast<void*>(GetProcAddress(advapi, "RegOpenKeyExA")));
 }
 
-constinit RegistryAccess systemAccess(&FindRegOpenKeyExA, &RegCloseKey);
+// The import is called through a function of ours: the address of an imported routine is
+// read from the import table at run time, and no start-up code of a DLL would store it.
+LONG WINAPI CloseKey(HKEY key)
+{
+    return RegCloseKey(key);
+}
+
+constinit RegistryAccess systemAccess(&FindRegOpenKeyExA, &CloseKey);
 
 } // namespace
 

@@ -14,7 +14,14 @@ HRESULT LastError() noexcept
     return error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL;
 }
 
-ModuleFileName systemModuleFileName{&GetModuleFileNameW};
+// Through a function of ours, so that the set is constant: the address of an imported
+// routine is known only at run time, and no start-up code of a DLL would store it.
+DWORD WINAPI GetFileName(HMODULE module, LPWSTR path, DWORD capacity)
+{
+    return GetModuleFileNameW(module, path, capacity);
+}
+
+constinit ModuleFileName systemModuleFileName{&GetFileName};
 
 } // namespace
 

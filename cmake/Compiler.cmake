@@ -39,3 +39,45 @@ function(orvane_link_map target)
     target_link_options(${target} PRIVATE "-Wl,-Map=$<TARGET_FILE:${target}>.map")
   endif()
 endfunction()
+
+# orvane_check_startup(<target> [TLS]): after each link, fails when an object of the target or
+# of a static library of ours it links has start-up code (.ctors, .CRT$XC*): a DLL that links
+# no C runtime never runs it, and the global stays unset. TLS: also when the DLL has a
+# thread-local storage directory, which nothing there would serve.
+function(orvane_check_startup target)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "TLS" "" "")
+  set(files "$<TARGET_OBJECTS:${target}>")
+  foreach(library orvane_core orvane_support orvane_registry orvane_shell orvane_idl)
+    list(APPEND files "$<TARGET_FILE:${library}>")
+  endforeach()
+  set(image "")
+  if(arg_TLS)
+    set(image "-DIMAGE=$<TARGET_FILE:${target}>")
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} "-DFILES=${files}" ${image}
+            -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckStartup.cmake
+    VERBATIM)
+endfunction()
+
+# orvane_shipped_dll(<target>): how a DLL we ship is linked, by toolchain: reproducibly, at a
+# fixed preferred base (ASLR still applies), without what the linker finds unused.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(ORVANE_IMAGE_BASE 0x1A6A400000)
+else()
+  set(ORVANE_IMAGE_BASE 0x6A400000)
+endif()
+if(ORVANE_TOOLCHAIN STREQUAL llvm)
+  include(LlvmDll)
+else()
+  function(orvane_shipped_dll target)
+    if(MSVC)
+      return()
+    endif()
+    # A release ships without the symbols and debug sections of the static runtime.
+    target_link_options(${target} PRIVATE -Wl,--image-base,${ORVANE_IMAGE_BASE}
+                        -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--gc-sections
+                        $<$<CONFIG:Release>:-s>)
+    orvane_check_startup(${target})
+  endfunction()
+endif()

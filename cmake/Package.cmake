@@ -1,7 +1,7 @@
-# Makes the release archive from a 32-bit and a 64-bit build tree:
-#   cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package [-DSIGNED=<folder>]
-#         -P cmake/Package.cmake
-# Both trees are installed into one folder; the files of SIGNED, laid out as the package is
+# Makes the release archive from a 32-bit, a 64-bit and (optional) an arm64 build tree:
+#   cmake -DX86=build/x86 -DX64=build/x64 [-DARM64=build/arm64] -DOUT=build/package
+#         [-DSIGNED=<folder>] -P cmake/Package.cmake
+# The trees are installed into one folder; the files of SIGNED, laid out as the package is
 # (x64/Orvane.dll, Orvane.msi, ...), then take the places of the unsigned ones. SHA256SUMS
 # lists every file, and the zip holds the files in name order with one fixed time (the
 # installer's, else 1980), so that the same build output always gives the same bytes.
@@ -13,6 +13,11 @@ foreach(var X86 X64 OUT)
   endif()
   cmake_path(ABSOLUTE_PATH ${var} NORMALIZE)
 endforeach()
+set(builds "${X86}" "${X64}")
+if(ARM64)
+  cmake_path(ABSOLUTE_PATH ARM64 NORMALIZE)
+  list(APPEND builds "${ARM64}")
+endif()
 
 # cached(<var> <build tree> <name>): a value from a build tree's cache.
 function(cached var build name)
@@ -23,16 +28,18 @@ endfunction()
 
 # The version both builds were made with, and the time the 64-bit build gave the installer.
 cached(version "${X64}" ORVANE_PACKAGE_VERSION)
-cached(version32 "${X86}" ORVANE_PACKAGE_VERSION)
-if(version STREQUAL "" OR NOT version STREQUAL version32)
-  message(FATAL_ERROR "The builds disagree on the release version: x64 \"${version}\", x86 \"${version32}\"")
-endif()
+foreach(build IN LISTS builds)
+  cached(other "${build}" ORVANE_PACKAGE_VERSION)
+  if(version STREQUAL "" OR NOT version STREQUAL other)
+    message(FATAL_ERROR "The builds disagree on the release version: x64 \"${version}\", ${build} \"${other}\"")
+  endif()
+endforeach()
 cached(epoch "${X64}" ORVANE_PACKAGE_EPOCH)
 set(name "Orvane-${version}")
 set(tree "${OUT}/${name}")
 
 file(REMOVE_RECURSE "${tree}" "${OUT}/${name}.zip")
-foreach(build IN ITEMS "${X86}" "${X64}")
+foreach(build IN LISTS builds)
   execute_process(COMMAND "${CMAKE_COMMAND}" --install "${build}" --prefix "${tree}"
                   OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

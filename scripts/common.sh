@@ -92,8 +92,12 @@ build() {
   x86_runs && runs_x86=ON
   quietly cmake --preset "$preset" -DORVANE_RUNS_X86=$runs_x86 "$@"
   # A running wine server keeps no pipe of the build open, so the build never waits on it.
-  # A 32-bit prefix is of no use where 32-bit programs do not run.
-  [ "$runs_x86" = OFF ] && [ "${preset%%-*}" = x86 ] || use_prefix "$preset"
+  # A 32-bit prefix is of no use where 32-bit programs do not run, nor any to arm64.
+  case $preset in
+    arm64*) ;;
+    x86*) [ "$runs_x86" = OFF ] || use_prefix "$preset" ;;
+    *) use_prefix "$preset" ;;
+  esac
   quietly cmake --build --preset "$preset"
 }
 

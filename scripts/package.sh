@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds both architectures and makes the release archive build/package/Orvane-<version>.zip:
+# Builds the three architectures and makes the release archive build/package/Orvane-<version>.zip:
 # each architecture's DLL, type library, manifest and client, the installer, the headers and
 # IDL for C++ clients, the examples, README, LICENSE, THIRD_PARTY_NOTICES.txt and SHA256SUMS. The archive's time is the last commit's,
 # unless SOURCE_DATE_EPOCH says otherwise. Read from the environment:
@@ -20,6 +20,9 @@ signing_requested && signed=("-DSIGNED=$PWD/build/signed")
 build x86 -DBUILD_TESTING=OFF "${version[@]}"
 stop_prefix
 build x64 -DBUILD_TESTING=OFF -DORVANE_PEER_BIN="$PWD/build/x86/bin" "${version[@]}"
+stop_prefix
+# The arm64 DLL takes the x64 build's type library.
+build arm64 -DBUILD_TESTING=OFF "${version[@]}"
 [ ${#signed[@]} -eq 0 ] || sign_release build/signed
 stop_prefix
-cmake -DX86=build/x86 -DX64=build/x64 -DOUT=build/package "${signed[@]}" -P cmake/Package.cmake
+cmake -DX86=build/x86 -DX64=build/x64 -DARM64=build/arm64 -DOUT=build/package "${signed[@]}" -P cmake/Package.cmake

@@ -10,6 +10,7 @@ packages=(
   wixl msitools zip osslsigncode openssl
   # The native build of the portable rules: clang and lld, the sanitizer and libFuzzer
   # runtimes (only a Recommends of clang) and llvm-profdata/llvm-cov for the coverage report.
+  # clang, lld and llvm also build the x64-llvm and arm64 presets.
   clang lld libclang-rt-dev llvm
 )
 # 32-bit Wine, asked for with the rest but not required: where it cannot be installed (no

@@ -51,8 +51,8 @@ sign_release() {
   printf '%s' "$ORVANE_SIGN_PASSWORD" >"$password_file"
 
   rm -rf "$out"
-  mkdir -p "$out/x86" "$out/x64"
-  for arch in x86 x64; do
+  mkdir -p "$out/x86" "$out/x64" "$out/arm64"
+  for arch in x86 x64 arm64; do
     sign_file "build/$arch/bin/Orvane.dll" "$out/$arch/Orvane.dll"
   done
   use_prefix x64 # the installer's build sets its time with a Windows program

@@ -2,7 +2,9 @@
 # Builds every configuration and runs the whole test suite: the portable rules natively (with
 # a short fuzz) and everything under Wine, headless: the tests that need a real window get an
 # Xvfb display of their own. Every test runs once, each Wine test in a prefix of its own, and
-# side by side: the native part beside the Wine builds, the x86 suite beside the x64 build.
+# side by side: the native part beside the Wine builds, the x86 suite and the x64 build by LLVM
+# with its suite beside the x64 build. The arm64 DLL is built, checked from outside and, where
+# scripts/arm64-root.sh made an arm64 Wine tree, run under it through qemu-user.
 # Where this machine runs no 32-bit program, the x86 build runs only the checks that need
 # none, the x64 build leaves out its 32-bit steps, and the summary says so. ORVANE_X86=off
 # acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
@@ -70,6 +72,21 @@ wine_suite() {
   sh cmake/wine-prefix.sh --wait "build/$2/testprefixes" || true
 }
 
+# The x64 build by LLVM, with no C runtime in its DLL, and the same tests beside the GCC builds.
+llvm_suite() {
+  echo "== x64 (LLVM)"
+  if build x64-llvm -DBUILD_TESTING=ON; then
+    stop_prefix
+    suite 50 "x64 (LLVM) under Wine" --preset x64-llvm -j "$(nproc)"
+    sh cmake/wine-prefix.sh --wait build/x64-llvm/testprefixes || true
+  else
+    stop_prefix
+    note 50 "x64 (LLVM): failed (build)" failed
+  fi
+}
+llvm_suite >"$results/llvm.log" 2>&1 &
+jobs_beside+=($!)
+
 # Whether 32-bit programs run here, asked once.
 x86_runs || true
 echo "== x86"
@@ -96,8 +113,25 @@ fi
 # The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
 echo "== x64"
 built=yes
-build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" || built=
+build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
+  -DORVANE_ARM64_BUILD="$PWD/build/arm64" || built=
 stop_prefix
+# The arm64 DLL, with the x64 build's type library, checked from outside and, where
+# scripts/arm64-root.sh unpacked an arm64 Wine, run under it; the x64 suite packages it.
+arm64_suite() {
+  if [ -x build/arm64-root/usr/lib/wine/wine64 ]; then
+    suite 45 "arm64 checks, and under arm64 Wine through qemu-user" --preset arm64
+  else
+    suite 45 "arm64 checks without running it" --preset arm64
+    note 46 "arm64 under Wine: not run: no arm64 Wine (bash scripts/arm64-root.sh makes one)"
+  fi
+}
+if [ -n "$built" ] && build arm64 -DBUILD_TESTING=ON; then
+  arm64_suite >"$results/arm64.log" 2>&1 &
+  jobs_beside+=($!)
+else
+  note 45 "arm64: failed (build)" failed
+fi
 if [ -n "$built" ]; then
   wine_suite 40 x64
 else
@@ -105,7 +139,7 @@ else
 fi
 
 wait "${jobs_beside[@]}"
-for log in native x86; do
+for log in native x86 arm64 llvm; do
   [ ! -f "$results/$log.log" ] || cat "$results/$log.log"
 done
 

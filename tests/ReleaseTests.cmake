@@ -31,9 +31,10 @@ set_tests_properties(Package.Client PROPERTIES ${no_display})
 # which take turns with it and build only what changes; a clean-up step removes it.
 set(work ${CMAKE_BINARY_DIR}/package-tests)
 set(copy ${work}/sources)
+set(ORVANE_ARM64_BUILD "" CACHE PATH "An arm64 build tree made from this one (else Package.Reproducible makes one)")
 add_test(NAME Package.Reproducible
          COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build}
-                 -DX64=${CMAKE_BINARY_DIR} -DEPOCH=${ORVANE_PACKAGE_EPOCH} -DNOTICES=${ORVANE_NOTICES}
+                 -DX64=${CMAKE_BINARY_DIR} -DARM64=${ORVANE_ARM64_BUILD} -DEPOCH=${ORVANE_PACKAGE_EPOCH} -DNOTICES=${ORVANE_NOTICES}
                  -DWORK=${work}/reproducible -DCOPY=${copy}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageReproducible.cmake)
 set_tests_properties(Package.Reproducible PROPERTIES FIXTURES_SETUP package_copy)

@@ -3,6 +3,7 @@
 # second from a copy of the sources, built from scratch by scripts/package.sh, unsigned and
 # at the default version. The copy stays for the tests that package it again.
 #   -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree>
+#   [-DARM64=<arm64 build tree of X64's type library>; else one is built here]
 #   -DEPOCH=<the time the installer was given> -DNOTICES=<THIRD_PARTY_NOTICES.txt>
 #   -DWORK=<scratch> -DCOPY=<where the copy goes>
 set(ENV{SOURCE_DATE_EPOCH} ${EPOCH})
@@ -11,7 +12,18 @@ foreach(var ORVANE_PACKAGE_VERSION ORVANE_SIGN_PFX ORVANE_SIGN_PASSWORD ORVANE_T
 endforeach()
 
 file(REMOVE_RECURSE "${WORK}")
-execute_process(COMMAND "${CMAKE_COMMAND}" -DX86=${X86} -DX64=${X64} -DOUT=${WORK}/first
+if(NOT ARM64)
+  set(ARM64 ${WORK}/arm64)
+  file(STRINGS ${X64}/CMakeCache.txt version REGEX "^ORVANE_PACKAGE_VERSION:")
+  string(REGEX REPLACE "^[^=]*=" "" version "${version}")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -S ${SOURCE} -B ${ARM64} -G Ninja
+                          --toolchain ${SOURCE}/cmake/aarch64-w64-mingw32.cmake
+                          -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DORVANE_X64_BUILD=${X64}
+                          -DORVANE_PACKAGE_VERSION=${version}
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND "${CMAKE_COMMAND}" --build ${ARM64} OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+endif()
+execute_process(COMMAND "${CMAKE_COMMAND}" -DX86=${X86} -DX64=${X64} -DARM64=${ARM64} -DOUT=${WORK}/first
                         -P "${SOURCE}/cmake/Package.cmake"
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
@@ -43,7 +55,7 @@ message(STATUS "${name}: ${a}, twice")
 
 # Unless asked to, scripts/package.sh signs nothing.
 string(REPLACE ".zip" "" folder "${name}")
-foreach(file x86/Orvane.dll x64/Orvane.dll Orvane.msi x86/RegFreeClient.exe x64/RegFreeClient.exe)
+foreach(file x86/Orvane.dll x64/Orvane.dll arm64/Orvane.dll Orvane.msi x86/RegFreeClient.exe x64/RegFreeClient.exe)
   execute_process(COMMAND osslsigncode extract-signature -in "${copy}/build/package/${folder}/${file}"
                           -out "${WORK}/signature"
                   RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)

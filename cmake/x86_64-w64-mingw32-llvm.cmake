@@ -1,0 +1,6 @@
+set(ORVANE_TRIPLE x86_64-w64-mingw32)
+set(ORVANE_PROCESSOR AMD64)
+set(ORVANE_DLLTOOL_MACHINE i386:x86-64)
+set(ORVANE_WINE /usr/lib/wine/wine64 CACHE STRING "Wine loader for this target")
+set(ORVANE_WINEARCH win64 CACHE STRING "Architecture of the private Wine prefix")
+include(${CMAKE_CURRENT_LIST_DIR}/llvm-mingw.cmake)
