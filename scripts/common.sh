@@ -42,6 +42,14 @@ x86_cause() {
   fi
 }
 
+# arm64_runs: whether arm64 programs can run here: through qemu-user, registered in a
+# binfmt_misc instance of a user namespace (cmake/arm64-wine.sh), which needs Linux 6.7 or later.
+arm64_runs() {
+  command -v qemu-aarch64-static >/dev/null &&
+    unshare --user --map-root-user --mount \
+      sh -c 'mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc' >/dev/null 2>&1
+}
+
 # pick_arch SCRIPT [--arch x86|x64] [args...]: sets arch (x64 unless asked) and args, the
 # rest. A 32-bit architecture this machine cannot run ends the script with status 2.
 pick_arch() {

@@ -12,6 +12,8 @@ packages=(
   # runtimes (only a Recommends of clang) and llvm-profdata/llvm-cov for the coverage report.
   # clang, lld and llvm also build the x64-llvm and arm64 presets.
   clang lld libclang-rt-dev llvm
+  # The arm64 DLL's run under Debian's arm64 Wine, through qemu-user (scripts/arm64-root.sh).
+  debootstrap qemu-user-static
 )
 # 32-bit Wine, asked for with the rest but not required: where it cannot be installed (no
 # consistent i386 package list, say) everything is built and what needs it is reported as

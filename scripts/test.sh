@@ -87,6 +87,18 @@ llvm_suite() {
 llvm_suite >"$results/llvm.log" 2>&1 &
 jobs_beside+=($!)
 
+# Debian's arm64 Wine, unpacked into build/arm64-root beside the builds, where arm64 programs
+# can run here; the arm64 build's configuration waits for it.
+arm64_tree() {
+  if ! arm64_runs; then
+    echo "this kernel mounts no binfmt_misc in a user namespace (Linux 6.7 or later)"
+  elif ! quietly bash scripts/arm64-root.sh; then
+    echo "failed: scripts/arm64-root.sh could not make the arm64 Wine tree"
+  fi
+}
+arm64_tree >"$results/arm64-tree" 2>"$results/arm64-tree.log" &
+arm64_tree_job=$!
+
 # Whether 32-bit programs run here, asked once.
 x86_runs || true
 echo "== x86"
@@ -123,9 +135,14 @@ arm64_suite() {
     suite 45 "arm64 checks, and under arm64 Wine through qemu-user" --preset arm64
   else
     suite 45 "arm64 checks without running it" --preset arm64
-    note 46 "arm64 under Wine: not run: no arm64 Wine (bash scripts/arm64-root.sh makes one)"
+    local why; why=$(head -n 1 "$results/arm64-tree")
+    case $why in
+      failed:*) cat "$results/arm64-tree.log"; note 46 "arm64 under Wine: $why" failed ;;
+      *) note 46 "arm64 under Wine: not run: $why" ;;
+    esac
   fi
 }
+wait "$arm64_tree_job" || true
 if [ -n "$built" ] && build arm64 -DBUILD_TESTING=ON; then
   arm64_suite >"$results/arm64.log" 2>&1 &
   jobs_beside+=($!)
