@@ -123,6 +123,14 @@ endforeach()
 message(STATUS "Packages ${VERSION} {${first_code}} and ${HIGHER} {${second_code}}")
 
 expect_clean("before installing")
+# A prefix whose 32-bit side never ran (where 32-bit programs do not) has no 32-bit classes
+# or interfaces. Wine's msiexec removes those keys once uninstalling empties them, and Wine 10
+# then writes the 32-bit view's entries into the 64-bit view (Wine 8 makes the keys again).
+# As on Windows and in a prefix of 32-bit Wine, another 32-bit class keeps them.
+foreach(key CLSID Interface)
+  set(other "HKLM\\Software\\Classes\\${key}\\{3C4C1D2A-5E2B-4B52-9D0E-0A1D5B0C7E11}")
+  run(ignored 0 RUN64 ${BIN64} reg add "${other}" /ve /d placeholder /f /reg:32)
+endforeach()
 
 separate_arguments(run64 UNIX_COMMAND "${RUN64}")
 get_filename_component(first_dir ${FIRST} DIRECTORY)
