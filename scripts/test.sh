@@ -91,7 +91,7 @@ jobs_beside+=($!)
 # can run here; the arm64 build's configuration waits for it.
 arm64_tree() {
   if ! arm64_runs; then
-    echo "this kernel mounts no binfmt_misc in a user namespace (Linux 6.7 or later)"
+    echo "no binfmt_misc of its own can be mounted in a user namespace here (Linux 6.7 or later, not in a chroot)"
   elif ! quietly bash scripts/arm64-root.sh; then
     echo "failed: scripts/arm64-root.sh could not make the arm64 Wine tree"
   fi
