@@ -29,7 +29,7 @@ for p in "${optional[@]}"; do installed "$p" || extra+=("$p"); done
 
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-echo "Installing: ${missing[*]} ${extra[*]}" >&2
+echo "Installing: ${missing[*]}${extra[*]:+ ${extra[*]}}" >&2
 if [ ${#extra[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo[@]}" dpkg --add-architecture i386
 fi
@@ -40,12 +40,12 @@ if ! log=$("${sudo[@]}" apt-get update -qq 2>&1); then
   echo "setup.sh: apt-get update failed in part; installing from the lists it could read:" >&2
   grep -E '^(E|W):' <<<"$log" >&2 || echo "$log" >&2
 fi
-install() { "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+apt_install() { "${sudo[@]}" apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
 if [ ${#extra[@]} -gt 0 ]; then
-  if log=$(install "${missing[@]}" "${extra[@]}" 2>&1); then exit 0; fi
-  install "${missing[@]}"
+  if log=$(apt_install "${missing[@]}" "${extra[@]}" 2>&1); then exit 0; fi
+  apt_install "${missing[@]}"
   echo "setup.sh: ${extra[*]} could not be installed; what needs 32-bit Wine will not run:" >&2
   grep -E '^(E|W):' <<<"$log" >&2 || echo "$log" >&2
 else
-  install "${missing[@]}"
+  apt_install "${missing[@]}"
 fi

@@ -4,7 +4,8 @@
 # Xvfb display of their own. Every test runs once, each Wine test in a prefix of its own, and
 # side by side: the native part beside the Wine builds, the x86 suite and the x64 build by LLVM
 # with its suite beside the x64 build. The arm64 DLL is built, checked from outside and, where
-# scripts/arm64-root.sh made an arm64 Wine tree, run under it through qemu-user.
+# the kernel allows, run under Debian's arm64 Wine through qemu-user (its tree made beside the
+# builds by scripts/arm64-root.sh).
 # Where this machine runs no 32-bit program, the x86 build runs only the checks that need
 # none, the x64 build leaves out its 32-bit steps, and the summary says so. ORVANE_X86=off
 # acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
