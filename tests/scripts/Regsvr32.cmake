@@ -23,7 +23,9 @@ endfunction()
 
 expect_no_registration("before" RUN ${BIN} HKLM)
 run(ignored 0 RUN ${BIN} regsvr32 /s /i Orvane.dll)
-expect_server("regsvr32 /i" HKLM "\\\\bin\\\\Orvane.dll$")
+# Registered from BIN, whichever folder that is.
+get_filename_component(bin_name "${BIN}" NAME)
+expect_server("regsvr32 /i" HKLM "\\\\${bin_name}\\\\Orvane.dll$")
 expect_progid_of_class("after regsvr32 /i" RUN ${BIN})
 expect_working("after regsvr32 /i")
 run(ignored 0 RUN ${BIN} regsvr32 /s /u /i Orvane.dll)
