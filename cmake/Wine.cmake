@@ -13,13 +13,14 @@ option(ORVANE_RUNS_X86 "This machine runs 32-bit programs (32-bit Wine)" ON)
 set(ORVANE_WINE64 /usr/lib/wine/wine64 CACHE STRING "64-bit Wine loader")
 
 # orvane_wine_in_prefix(<out var> <dir> <arch>): the command prefix, up to the Wine loader,
-# that runs a program in the prefix <dir>, quietly and without Mono and Gecko. Without <dir>
+# that runs a program in the prefix <dir>, quietly, without Mono and Gecko, and without the
+# menu entries and file associations Wine updates as each session starts. Without <dir>
 # ("") the program runs in the prefix its environment names (ORVANE_OWN_PREFIX sets it all).
 function(orvane_wine_in_prefix out_var dir arch)
   set(run sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-run.sh)
   if(dir)
     list(PREPEND run /usr/bin/env WINEPREFIX=${dir} WINEARCH=${arch} WINEDEBUG=-all
-                     WINEDLLOVERRIDES=mscoree,mshtml=)
+                     WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe=)
   endif()
   set(${out_var} ${run} PARENT_SCOPE)
 endfunction()

@@ -43,7 +43,8 @@ export WINEPREFIX="$prefix"
 # The copy is what it is: a WINEARCH meant for another prefix would only be refused.
 unset WINEARCH
 export WINEDEBUG="${ORVANE_WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Neither Mono and Gecko nor the menu entries Wine updates as each session starts.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 "$@"
 status=$?
 if [ $status -ne 0 ]; then

@@ -5,7 +5,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 orvane_root=$PWD
 
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# Neither Mono and Gecko nor the menu entries Wine updates as each session starts.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 # Only a prefix this script chose is its to use and to stop, never one it was started in.
 unset WINEPREFIX WINEARCH
 

@@ -9,7 +9,7 @@ set(dir /tmp/orvane-${id})
 file(MAKE_DIRECTORY ${ROOT}${dir})
 file(COPY ${DLL} ${EXAMPLES}/KeyExist.js DESTINATION ${ROOT}${dir})
 set(wine chroot ${ROOT} /usr/bin/env HOME=/root WINEPREFIX=${dir}/prefix WINEDEBUG=-all
-    WINEDLLOVERRIDES=mscoree,mshtml= /usr/lib/wine/wine64)
+    WINEDLLOVERRIDES=mscoree,mshtml,winemenubuilder.exe= /usr/lib/wine/wine64)
 string(REPLACE "/" "\\" windir "Z:${dir}")
 
 # step(<expected exit> <out var> <program> <args...>)
