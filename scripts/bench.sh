@@ -2,17 +2,17 @@
 # The whole benchmark: builds both Orvane.dll and prints their sizes, registers one in its
 # preset's Wine prefix and times KeyExist from C++ (KeyExistBench.exe) and from the script
 # host of its bitness (bench/ScriptHostBench.vbs). Takes about two minutes under Wine.
-# Usage: bench.sh [--arch x64|x86]; the 64-bit DLL unless asked.
+# Usage: bench.sh [--arch x64|x86]; the 64-bit DLL unless asked. Prints its own lines and the
+# tables; Wine's messages only with a command that failed.
 source "$(dirname "$0")/common.sh"
 pick_arch bench.sh "$@"
 echo "Measuring the $arch Orvane.dll (build/$arch/bin/Orvane.dll)"
 
 bin=build/$arch/bin
-wine=$(wine_for "$arch")
 registered=
 cleanup() {
   if [ -n "$registered" ]; then
-    (cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" regsvr32 /s /u Orvane.dll) ||
+    on_wine "$bin" --quiet regsvr32 /s /u Orvane.dll ||
       echo "regsvr32 /u could not unregister Orvane.dll (exit $?)" >&2
   fi
   stop_prefix
@@ -25,30 +25,30 @@ stop_prefix
 build x64 -DBUILD_TESTING=OFF
 stop_prefix
 use_prefix "$arch"
-(cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" regsvr32 /s Orvane.dll) ||
+on_wine "$bin" --quiet regsvr32 /s Orvane.dll ||
   { echo "regsvr32 could not register Orvane.dll (exit $?)" >&2; exit 1; }
 registered=1
 
 cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
-echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $("$wine" --version), Linux $(uname -r)"
+echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $("$(wine_for "$arch")" --version), Linux $(uname -r)"
 echo
 echo "== Orvane.dll: size of the Release build (unsigned)"
 printf '%-5s %10s %10s\n' arch bytes limit
-for arch in x86 x64; do
-  limit=$([ $arch = x86 ] && echo 49152 || echo 65536)
-  dll=build/$arch/bin/Orvane.dll
+for each in x86 x64; do
+  limit=$([ $each = x86 ] && echo 49152 || echo 65536)
+  dll=build/$each/bin/Orvane.dll
   if [ -f "$dll" ]; then
     size=$(stat -c %s "$dll")
-    printf '%-5s %10s %10s %s\n' $arch "$size" $limit "$([ "$size" -le $limit ] && echo met || echo 'NOT MET')"
+    printf '%-5s %10s %10s %s\n' $each "$size" $limit "$([ "$size" -le $limit ] && echo met || echo 'NOT MET')"
   else
-    printf '%-5s %10s %10s (not built)\n' $arch - $limit
+    printf '%-5s %10s %10s (not built)\n' $each - $limit
   fi
 done
 echo
 echo "== KeyExistBench.exe ($arch): median ns per call; ratio to the raw registry calls"
-(cd "$bin" && sh ../../../cmake/wine-run.sh "$wine" KeyExistBench.exe) ||
+on_wine "$bin" KeyExistBench.exe ||
   { echo "KeyExistBench.exe failed (exit $?)" >&2; exit 1; }
 echo
 echo "== ScriptHostBench.vbs under the $arch cscript: median calls per second"
-(cd bench && sh ../cmake/wine-run.sh "$wine" cscript //nologo ScriptHostBench.vbs) ||
+on_wine bench cscript //nologo ScriptHostBench.vbs ||
   { echo "ScriptHostBench.vbs failed (exit $?)" >&2; exit 1; }

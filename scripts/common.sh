@@ -74,19 +74,19 @@ wine_for() {
 }
 
 # on_wine DIR [--quiet] PROGRAM [ARGS...]: runs a Windows program in DIR under the Wine of
-# $arch (cmake/wine-run.sh). Its standard output is passed on, none with --quiet. Wine's own
-# messages are shown only when the program fails: then the command, its exit status and
-# everything it printed.
+# $arch (cmake/wine-run.sh). Its standard output is passed on with Unix line ends, none with
+# --quiet. Wine's own messages are shown only when the program fails: then the command, its
+# exit status and everything it printed.
 on_wine() {
   local dir=$1 quiet= status=0 out err; shift
   [ "$1" != --quiet ] || { quiet=yes; shift; }
   out=$(mktemp) err=$(mktemp)
   (cd "$dir" && sh "$orvane_root/cmake/wine-run.sh" "$(wine_for "$arch")" "$@") \
     >"$out" 2>"$err" || status=$?
-  [ -n "$quiet" ] || cat "$out"
+  [ -n "$quiet" ] || tr -d '\r' <"$out"
   if [ "$status" -ne 0 ]; then
     echo "Failed (exit $status) in $dir: $(wine_for "$arch") $*" >&2
-    [ -z "$quiet" ] || cat "$out" >&2
+    [ -z "$quiet" ] || tr -d '\r' <"$out" >&2
     cat "$err" >&2
   fi
   rm -f "$out" "$err"
