@@ -1,5 +1,6 @@
-# Nothing here runs arm64 programs, and Debian has no C runtime for arm64 Windows: only the
-# DLL is built, its type library taken from the x64 build (ORVANE_X64_BUILD).
+# Debian has no C runtime for arm64 Windows: only the DLL is built, its type library taken
+# from the x64 build (ORVANE_X64_BUILD). The build runs no arm64 program; the tests run the DLL
+# under Debian's arm64 Wine through qemu-user where ORVANE_ARM64_ROOT holds that tree.
 set(ORVANE_TRIPLE aarch64-w64-mingw32)
 set(ORVANE_PROCESSOR ARM64)
 set(ORVANE_DLLTOOL_MACHINE arm64)
