@@ -95,19 +95,30 @@ on_wine() {
 
 # build PRESET [cmake options...]: configures and builds build/PRESET.
 build() {
+  configure "$@"
+  build_targets "$1"
+}
+
+# configure PRESET [cmake options...]: configures build/PRESET.
+configure() {
   local preset=$1; shift
   bash scripts/setup.sh
   local runs_x86=OFF
   x86_runs && runs_x86=ON
   quietly cmake --preset "$preset" -DORVANE_RUNS_X86=$runs_x86 "$@"
+}
+
+# build_targets PRESET [targets...]: builds those targets of build/PRESET, else all.
+build_targets() {
+  local preset=$1; shift
   # A running wine server keeps no pipe of the build open, so the build never waits on it.
   # A 32-bit prefix is of no use where 32-bit programs do not run, nor any to arm64.
   case $preset in
     arm64*) ;;
-    x86*) [ "$runs_x86" = OFF ] || use_prefix "$preset" ;;
+    x86*) ! x86_runs || use_prefix "$preset" ;;
     *) use_prefix "$preset" ;;
   esac
-  quietly cmake --build --preset "$preset"
+  quietly cmake --build --preset "$preset" ${1:+--target "$@"}
 }
 
 # use_prefix PRESET: points Wine at the preset's prefix and starts its server. The server is

@@ -2,14 +2,18 @@
 # Builds every configuration and runs the whole test suite: the portable rules natively (with
 # a short fuzz) and everything under Wine, headless: the tests that need a real window get an
 # Xvfb display of their own. Every test runs once, each Wine test in a prefix of its own, and
-# side by side: the native part beside the Wine builds, the x86 suite and the x64 build by LLVM
-# with its suite beside the x64 build. The arm64 DLL is built, checked from outside and, where
-# the kernel allows, run under Debian's arm64 Wine through qemu-user (its tree made beside the
-# builds by scripts/arm64-root.sh).
+# the parts side by side: each suite starts as soon as what it tests is built, beside the
+# builds still running. The x64 build by LLVM is the DLL alone; the x64 build's programs run
+# the tests that load the DLL against it too. The arm64 DLL is built, checked from outside
+# and, where the kernel allows, run under Debian's arm64 Wine through qemu-user (its tree
+# made beside the builds by scripts/arm64-root.sh).
+# Each part ends with a line of the summary saying what ran, how long it took and how long
+# its build took; a part that ends without its line (ended from outside, say) fails the run.
 # Where this machine runs no 32-bit program, the x86 build runs only the checks that need
 # none, the x64 build leaves out its 32-bit steps, and the summary says so. ORVANE_X86=off
 # acts as such a machine; ORVANE_REQUIRE_X86=1 makes it a failure.
 source "$(dirname "$0")/common.sh"
+source scripts/parts.sh
 
 trap 'stop_prefix; stop_display; rm -rf "$results"' EXIT
 results=$(mktemp -d)
@@ -19,77 +23,36 @@ export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
 export ORVANE_EXIT_CRASHES=$results/exit-crashes
 bash scripts/setup.sh
 start_display
-
-# Each step leaves its lines of the summary in $results, named to sort in the summary's
-# order, so that steps can run side by side.
-# note KEY TEXT [failed]: a line of the summary.
-note() {
-  echo "$2" >"$results/$1.line"
-  [ "${3:-}" != failed ] || touch "$results/failed"
-}
-# suite KEY NAME CTEST-ARGS...: runs ctest, counts its tests and notes the outcome.
-suite() {
-  local key=$1 name=$2 log; shift 2
-  log=$(mktemp)
-  ctest --timeout 300 "$@" 2>&1 | tee "$log" || true
-  local line skip
-  line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
-  skip=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)
-  rm -f "$log"
-  if [ -z "$line" ]; then
-    note "$key" "$name: failed (ctest ran no test)" failed; return
-  fi
-  local bad total
-  bad=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
-  total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$line")
-  echo "$((total - bad - skip)) $bad $skip" >"$results/$key.counts"
-  local skips=
-  [ "$skip" -eq 0 ] || skips=", $skip skipped"
-  if [ "$bad" -eq 0 ]; then
-    note "$key" "$name: passed ($((total - skip)) tests$skips)"
-  else
-    note "$key" "$name: failed ($bad of $total tests$skips)" failed
-  fi
-}
+# Whether 32-bit programs run here, asked once.
+x86_runs || true
+jobs_beside=()
 
 # The portable rules on this host: sanitized case tables and hostile paths, then a short
-# fuzz. No Wine here; it runs beside the Wine builds, its output shown at the end.
+# fuzz. No Wine here.
 native() {
   echo "== native"
+  local start; start=$(date +%s)
   if quietly cmake --preset native && quietly cmake --build --preset native; then
-    suite 10 "native" --preset native -j "$(nproc)"
+    built native "$start"
+    suite native.1 -- --preset native -j "$(nproc)"
+    finish 10 native native
   else
-    note 10 "native: failed (build)" failed
+    note 10 "native: failed (build, $(since "$start"))" failed
   fi
-  if bash scripts/fuzz.sh 30; then note 20 "fuzz: passed (30 s)"; else note 20 "fuzz: failed" failed; fi
+  start=$(date +%s)
+  if bash scripts/fuzz.sh 30; then
+    note 20 "fuzz: passed (30 s) in $(since "$start")"
+  else
+    note 20 "fuzz: failed in $(since "$start")" failed
+  fi
 }
+expect 10 native
+expect 20 fuzz
 native >"$results/native.log" 2>&1 &
-jobs_beside=($!)
-
-# Every Wine test runs in a prefix of its own, so the x86 suite runs beside the x64 build.
-# wine_suite KEY PRESET: the preset's Wine tests, then the end of their prefixes.
-wine_suite() {
-  suite "$1" "$2 under Wine" --preset "$2" -j "$(nproc)"
-  sh cmake/wine-prefix.sh --wait "build/$2/testprefixes" || true
-}
-
-# The x64 build by LLVM, with no C runtime in its DLL, and the same tests beside the GCC builds.
-llvm_suite() {
-  echo "== x64 (LLVM)"
-  if build x64-llvm -DBUILD_TESTING=ON; then
-    stop_prefix
-    suite 50 "x64 (LLVM) under Wine" --preset x64-llvm -j "$(nproc)"
-    sh cmake/wine-prefix.sh --wait build/x64-llvm/testprefixes || true
-  else
-    stop_prefix
-    note 50 "x64 (LLVM): failed (build)" failed
-  fi
-}
-llvm_suite >"$results/llvm.log" 2>&1 &
 jobs_beside+=($!)
 
 # Debian's arm64 Wine, unpacked into build/arm64-root beside the builds, where arm64 programs
-# can run here; the arm64 build's configuration waits for it.
+# can run here; the arm64 build waits for it.
 arm64_tree() {
   if ! arm64_runs; then
     echo "no binfmt_misc of its own can be mounted in a user namespace here (Linux 6.7 or later, not in a chroot)"
@@ -100,72 +63,128 @@ arm64_tree() {
 arm64_tree >"$results/arm64-tree" 2>"$results/arm64-tree.log" &
 arm64_tree_job=$!
 
-# Whether 32-bit programs run here, asked once.
-x86_runs || true
+# The x64 DLL by LLVM, with no C runtime, built beside the rest; its tests are the LLVM.* ones
+# of the x64 build (ORVANE_OTHER_DLLS), which start once both are built.
+llvm_build() {
+  echo "== x64 (LLVM)"
+  local start; start=$(date +%s)
+  if build x64-llvm -DBUILD_TESTING=ON; then
+    built llvm "$start"
+    stop_prefix
+  else
+    stop_prefix
+    note 50 "x64 (LLVM): failed (build, $(since "$start"))" failed
+  fi
+}
+expect 50 "x64 (LLVM) under Wine"
+llvm_build >"$results/llvm-build.log" 2>&1 &
+llvm_build_job=$!
+
+# What the release is made of first, in both builds, so that the package tests and the arm64
+# build can start; the test programs after.
 echo "== x86"
-# Each build leaves its own prefix's server running; the tests do not use it.
-built=yes
-build x86 -DBUILD_TESTING=ON || built=
+x86_start=$(date +%s)
+expect 30 "x86 under Wine"
+x86_built=yes
+{ configure x86 -DBUILD_TESTING=ON && build_targets x86 $(release_targets x86); } || x86_built=
 stop_prefix
-if [ -z "$built" ]; then
-  note 30 "x86: failed (build)" failed
+built x86 "$x86_start"
+
+# The 64-bit build also tests both architectures side by side, with the 32-bit DLL, and
+# packages all three.
+echo "== x64"
+x64_start=$(date +%s)
+expect 40 "x64 under Wine"
+x64_built=
+if [ -n "$x86_built" ] &&
+   configure x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
+     -DORVANE_ARM64_BUILD="$PWD/build/arm64" -DORVANE_OTHER_DLLS="LLVM=$PWD/build/x64-llvm/bin" &&
+   build_targets x64 $(release_targets x64); then
+  x64_built=yes
+fi
+stop_prefix
+built x64 "$x64_start"
+
+# The arm64 DLL, with the x64 build's type library, checked from outside and, where
+# scripts/arm64-root.sh unpacked an arm64 Wine, run under it; the x64 build packages it. Its
+# configuration looks for that tree.
+expect 45 arm64
+wait "$arm64_tree_job" || echo "failed: scripts/arm64-root.sh ended with $?" >"$results/arm64-tree"
+arm64_start=$(date +%s)
+arm64_built=
+if [ -n "$x64_built" ] && build arm64 -DBUILD_TESTING=ON; then
+  arm64_built=yes
+  built arm64 "$arm64_start"
+  arm64_suite >"$results/arm64.log" 2>&1 &
+  jobs_beside+=($!)
+else
+  note 45 "arm64: failed (build, $(since "$arm64_start"))" failed
+fi
+
+# The package tests take turns on one copy of the sources and build it three times over:
+# they start now, beside the builds of the test programs.
+if [ -n "$x64_built" ]; then
+  suite x64.1 -- --test-dir build/x64 -R '^Package\.' -j "$(nproc)" >"$results/package.log" 2>&1 &
+  package_job=$!
+fi
+
+# The test programs of both builds, then their suites.
+if [ -n "$x86_built" ]; then
+  x86_start=$(date +%s)
+  build_targets x86 || x86_built=
+  stop_prefix
+  built x86 "$x86_start"
+fi
+if [ -z "$x86_built" ]; then
+  note 30 "x86: failed (build, $(since_built x86))" failed
 elif ! x86_runs; then
   # Only what reads the 32-bit build's files: its imports and link map here, its resources
   # and type library from the x64 suite.
-  suite 30 "x86 checks without Wine" --preset x86
+  suite x86.1 -- --preset x86
+  finish 30 x86 "x86 checks without Wine"
   note 31 "x86 under Wine: not run: $(x86_cause)"
   if [ "${ORVANE_REQUIRE_X86:-}" = 1 ]; then
     note 32 "x86 under Wine: required by ORVANE_REQUIRE_X86=1: failed" failed
   fi
   note 41 "x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)"
 else
-  wine_suite 30 x86 >"$results/x86.log" 2>&1 &
+  (wine_suite x86.1 x86 --preset x86; finish 30 x86 "x86 under Wine") >"$results/x86.log" 2>&1 &
   jobs_beside+=($!)
 fi
 
-# The 64-bit build also tests both architectures side by side, with the 32-bit DLL.
-echo "== x64"
-built=yes
-build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
-  -DORVANE_ARM64_BUILD="$PWD/build/arm64" || built=
-stop_prefix
-# The arm64 DLL, with the x64 build's type library, checked from outside and, where
-# scripts/arm64-root.sh unpacked an arm64 Wine, run under it; the x64 suite packages it.
-arm64_suite() {
-  if [ -x build/arm64-root/usr/lib/wine/wine64 ]; then
-    suite 45 "arm64 checks, and under arm64 Wine through qemu-user" --preset arm64
-  else
-    suite 45 "arm64 checks without running it" --preset arm64
-    local why; why=$(head -n 1 "$results/arm64-tree")
-    case $why in
-      failed:*) cat "$results/arm64-tree.log"; note 46 "arm64 under Wine: $why" failed ;;
-      *) note 46 "arm64 under Wine: not run: $why" ;;
-    esac
-  fi
-}
-wait "$arm64_tree_job" || true
-if [ -n "$built" ] && build arm64 -DBUILD_TESTING=ON; then
-  arm64_suite >"$results/arm64.log" 2>&1 &
-  jobs_beside+=($!)
-else
-  note 45 "arm64: failed (build)" failed
+if [ -n "$x64_built" ]; then
+  x64_start=$(date +%s)
+  build_targets x64 || x64_built=
+  stop_prefix
+  built x64 "$x64_start"
 fi
-if [ -n "$built" ]; then
-  wine_suite 40 x64
+wait "$llvm_build_job" || true
+if [ -n "$x64_built" ]; then
+  # Both suites of this build read its test list: found once, before they start.
+  quietly ctest --test-dir build/x64 -N
+  if [ -f "$results/llvm.built" ]; then
+    (echo "== x64 (LLVM) under Wine"
+     suite llvm.1 -- --test-dir build/x64-llvm
+     wine_suite llvm.2 x64 --test-dir build/x64 -R '^LLVM\.' -j "$(nproc)"
+     finish 50 llvm "x64 (LLVM) under Wine") >"$results/llvm.log" 2>&1 &
+    jobs_beside+=($!)
+  fi
+  wine_suite x64.2 x64 --test-dir build/x64 -E '^(Package|LLVM)\.' -j "$(nproc)"
+fi
+if [ -n "${package_job:-}" ]; then
+  wait "$package_job" || true
+  cat "$results/package.log"
+fi
+if [ -z "$x64_built" ]; then
+  note 40 "x64: failed (build, $(since_built x64))" failed
+  [ ! -f "$results/llvm.built" ] || note 50 "x64 (LLVM) under Wine: not run: the x64 build failed" failed
 else
-  note 40 "x64: failed (build)" failed
+  sh cmake/wine-prefix.sh --wait build/x64/testprefixes || true
+  finish 40 x64 "x64 under Wine"
 fi
 
 wait "${jobs_beside[@]}"
-for log in native x86 arm64 llvm; do
+for log in native x86 arm64 llvm-build llvm; do
   [ ! -f "$results/$log.log" ] || cat "$results/$log.log"
 done
-
-echo
-echo "== summary"
-cat "$results"/*.line
-read -r passed failed skipped < <(cat "$results"/*.counts 2>/dev/null |
-  awk '{p += $1; f += $2; s += $3} END {print p + 0, f + 0, s + 0}')
-say_exit_crashes
-echo "tests: $passed passed, $failed failed, $skipped skipped"
-[ ! -f "$results/failed" ]
+summary
