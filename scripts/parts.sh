@@ -51,7 +51,7 @@ suite() {
   local key=$1 log start; shift 2
   log=$(mktemp)
   start=$(date +%s)
-  ctest --timeout 300 "$@" 2>&1 | tee "$log" || true
+  ctest --timeout 300 --output-on-failure "$@" 2>&1 | tee "$log" || true
   local line skip
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)
   skip=$(grep -cE '^[[:space:]]+[0-9]+ - .* \(Skipped\)$' "$log" || true)

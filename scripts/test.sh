@@ -80,8 +80,8 @@ expect 50 "x64 (LLVM) under Wine"
 llvm_build >"$results/llvm-build.log" 2>&1 &
 llvm_build_job=$!
 
-# What the release is made of first, in both builds, so that the package tests and the arm64
-# build can start; the test programs after.
+# What the release is made of first, in both builds (and the x64 tests' prefix template), so
+# that the package tests and the arm64 build can start; the test programs after.
 echo "== x86"
 x86_start=$(date +%s)
 expect 30 "x86 under Wine"
@@ -99,7 +99,7 @@ x64_built=
 if [ -n "$x86_built" ] &&
    configure x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
      -DORVANE_ARM64_BUILD="$PWD/build/arm64" -DORVANE_OTHER_DLLS="LLVM=$PWD/build/x64-llvm/bin" &&
-   build_targets x64 $(release_targets x64); then
+   build_targets x64 $(release_targets x64) wine_test_template; then
   x64_built=yes
 fi
 stop_prefix
