@@ -19,7 +19,8 @@ else()
 endif()
 
 # orvane_lean(<target>...): product code carries no C++ exception or type-information
-# runtime, and the linker drops every function nothing calls.
+# runtime, and the linker drops every function nothing calls. Where the toolchain hardens
+# what ships (LlvmHardening.cmake), the code is built hardened.
 function(orvane_lean)
   foreach(target IN LISTS ARGN)
     if(MSVC)
@@ -28,6 +29,9 @@ function(orvane_lean)
     else()
       target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti
                              -ffunction-sections -fdata-sections)
+    endif()
+    if(COMMAND orvane_hardened_code)
+      orvane_hardened_code(${target})
     endif()
   endforeach()
 endfunction()
@@ -74,10 +78,11 @@ else()
     if(MSVC)
       return()
     endif()
-    # A release ships without the symbols and debug sections of the static runtime.
+    # A release ships without the symbols and debug sections of the static runtime. On x86
+    # the DLL installs no SEH handler: NO_SEH says so.
     target_link_options(${target} PRIVATE -Wl,--image-base,${ORVANE_IMAGE_BASE}
                         -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--gc-sections
-                        $<$<CONFIG:Release>:-s>)
+                        $<$<CONFIG:Release>:-s> $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86>:-Wl,--no-seh>)
     orvane_check_startup(${target})
   endfunction()
 endif()
