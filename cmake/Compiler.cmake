@@ -40,7 +40,10 @@ endfunction()
 # THIRD_PARTY_NOTICES.txt is made from what the maps show was linked in (notices/).
 function(orvane_link_map target)
   if(NOT MSVC)
-    target_link_options(${target} PRIVATE "-Wl,-Map=$<TARGET_FILE:${target}>.map")
+    # Named relative to the build folder, where the link runs: lld keeps its command line in
+    # the PDB.
+    target_link_options(${target} PRIVATE
+                        "-Wl,-Map=$<PATH:RELATIVE_PATH,$<TARGET_FILE:${target}>.map,${CMAKE_BINARY_DIR}>")
   endif()
 endfunction()
 

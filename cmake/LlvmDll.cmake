@@ -30,8 +30,8 @@ include(LlvmHardening)
 # orvane_shipped_dll(<target>)
 function(orvane_shipped_dll target)
   add_dependencies(${target} orvane_import_libs orvane_guids)
-  # Searched before the toolchain's own libraries, where the target has any.
-  target_link_directories(${target} BEFORE PRIVATE ${imports})
+  # Searched before the toolchain's own libraries, where the target has any (named relative
+  # to the build folder by orvane_hardened_dll).
   target_link_libraries(${target} PRIVATE kernel32 msvcrt)
   target_link_options(${target} PRIVATE -nostdlib -Wl,--image-base,${ORVANE_IMAGE_BASE}
                       -Wl,--gc-sections $<$<CONFIG:Release>:-s>)

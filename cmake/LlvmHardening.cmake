@@ -48,11 +48,24 @@ add_custom_command(OUTPUT ${ORVANE_PE_CHECKSUM}
   VERBATIM)
 add_custom_target(orvane_pe_checksum DEPENDS ${ORVANE_PE_CHECKSUM})
 
+# The compiler's command line in the debug information names no folder of this machine:
+# clang 16 and later leave it out, older ones get only relative paths (relative-paths.sh).
+check_c_compiler_flag(-gno-codeview-command-line ORVANE_CLANG_NO_COMMAND_LINE)
+set(ORVANE_DEBUG_COMPILE -gcodeview -g)
+set(ORVANE_DEBUG_LAUNCHER)
+if(ORVANE_CLANG_NO_COMMAND_LINE)
+  list(APPEND ORVANE_DEBUG_COMPILE -gno-codeview-command-line)
+else()
+  set(ORVANE_DEBUG_LAUNCHER bash ${hardening}/relative-paths.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+endif()
+
 # orvane_hardened_code(<target>): the target's code is built with the guard's checks, stack
 # protection and CodeView debug information (for the PDB), and links their runtime side.
 function(orvane_hardened_code target)
   target_compile_options(${target} PRIVATE ${ORVANE_CFG_COMPILE} -fstack-protector-strong
-                         -gcodeview -g)
+                         ${ORVANE_DEBUG_COMPILE})
+  set_target_properties(${target} PROPERTIES C_COMPILER_LAUNCHER "${ORVANE_DEBUG_LAUNCHER}"
+                        CXX_COMPILER_LAUNCHER "${ORVANE_DEBUG_LAUNCHER}")
   get_target_property(type ${target} TYPE)
   if(type STREQUAL STATIC_LIBRARY)
     target_link_libraries(${target} PUBLIC orvane_hardening)
@@ -63,6 +76,10 @@ endfunction()
 
 # orvane_hardened_dll(<target>): links the DLL hardened (its code built by orvane_hardened_code),
 # with its PDB beside it, sets the checksum and checks every property (CheckHardening.cmake).
+# The PDB holds the linker's folder and command line: every path on it is relative to the
+# build folder (the .def file copied there, the import libraries' folder, the PDB and the
+# map), the folder itself is written as ".", and the environment adds no library folder, so
+# that the same sources built in another folder give the same bytes.
 function(orvane_hardened_dll target)
   target_link_libraries(${target} PRIVATE orvane_dll_entry)
   set(entry DllMainCRTStartup)
@@ -73,11 +90,29 @@ function(orvane_hardened_dll target)
   elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL AMD64)
     list(APPEND options -Wl,--Xlink=-cetcompat)
   endif()
+  # CMake names a .def source by its full path: a copy in the build folder is named relatively.
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(source_dir ${target} SOURCE_DIR)
+  get_target_property(binary_dir ${target} BINARY_DIR)
+  foreach(source IN LISTS sources)
+    if(source MATCHES "\\.def$")
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir} OUTPUT_VARIABLE def)
+      get_filename_component(name ${def} NAME)
+      configure_file(${def} ${binary_dir}/${name} COPYONLY)
+      list(REMOVE_ITEM sources ${source})
+      list(APPEND sources ${binary_dir}/${name})
+    endif()
+  endforeach()
+  set_target_properties(${target} PROPERTIES SOURCES "${sources}")
   set(pdb $<TARGET_FILE_DIR:${target}>/$<TARGET_FILE_BASE_NAME:${target}>.pdb)
-  target_link_options(${target} PRIVATE -Wl,--entry,${entry} ${options} -Wl,--pdb=${pdb}
-                      -Wl,--Xlink=-pdbaltpath:%_PDB%)
+  set(relative_pdb $<PATH:RELATIVE_PATH,${pdb},${CMAKE_BINARY_DIR}>)
+  file(RELATIVE_PATH imports ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/imports)
+  target_link_options(${target} PRIVATE -L${imports} -Wl,--entry,${entry} ${options}
+                      -Wl,--pdb=${relative_pdb} -Wl,--Xlink=-pdbaltpath:%_PDB%
+                      -Wl,--Xlink=-pdbsourcepath:.)
+  set_target_properties(${target} PROPERTIES ORVANE_PDB ${pdb}
+                        RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env --unset=LIBRARY_PATH")
   set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${pdb})
-  set_target_properties(${target} PROPERTIES ORVANE_PDB ${pdb})
   add_dependencies(${target} orvane_pe_checksum)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${ORVANE_PE_CHECKSUM} $<TARGET_FILE:${target}>
