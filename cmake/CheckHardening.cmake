@@ -1,12 +1,13 @@
-# cmake -DREADOBJ=<llvm-readobj> -DPDBUTIL=<llvm-pdbutil> -DCHECKSUM=<pe-checksum>
-#       -DIMAGE=<dll> -DPDB=<its pdb> -P CheckHardening.cmake
+# cmake -DREADOBJ=<llvm-readobj> -DPDBUTIL=<llvm-pdbutil> -DNM=<llvm-nm> -DCHECKSUM=<pe-checksum>
+#       -DIMAGE=<dll> -DPDB=<its pdb> -DFILES=<our objects and archives in it> -P CheckHardening.cmake
 cmake_minimum_required(VERSION 3.25)
 # Fails when a DLL we ship lacks what a binary review asks of it: ASLR (64-bit: high entropy),
 # DEP, no section both writable and executable, Control Flow Guard (the flag, a load
-# configuration with the check routine, x64 also the dispatch routine, and a table of
-# targets), stack protection (a guard in the load configuration, and code that checks it),
-# on x86 no SEH handlers (NO_SEH), on x64 shadow-stack compatibility, the checksum, and a PDB
-# named by its bare name whose GUID and age match the image's.
+# configuration with the check routine, x64 also the dispatch routine, a table of targets,
+# and every object of ours with code compiled with the guard's checks), stack protection (a
+# guard in the load configuration, and code of ours that checks it), on x86 no SEH handlers
+# (NO_SEH), on x64 shadow-stack compatibility, the checksum, and a PDB named by its bare name
+# whose GUID and age match the image's.
 
 function(run out)
   execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE dump ERROR_VARIABLE error RESULT_VARIABLE failed)
@@ -124,12 +125,46 @@ else()
        OR NOT summary MATCHES "Age: ${image_age}\n")
       list(APPEND missing "a PDB of the same GUID and age as the image (${image_guid}, age ${image_age}):\n${summary}")
     endif()
-    # Stack protection: code that checks the guard calls the failure routine.
-    run(publics ${PDBUTIL} dump --publics ${PDB})
-    if(NOT publics MATCHES "`_*__stack_chk_fail`")
-      list(APPEND missing "stack protection (no code calls __stack_chk_fail)")
-    endif()
   endif()
+endif()
+
+# Our objects: "<file>[:<member>]: <value> <type> <name>" per symbol. An object that defines
+# code carries the guard's mark (bit 0x800 of @feat.00); some code calls the stack check.
+run(symbols ${NM} -A ${FILES})
+string(REGEX MATCHALL "[^\n]+: +[0-9a-fA-F]* [a-zA-Z] [^\n]+" lines "${symbols}")
+set(code_objects)
+set(guarded_objects)
+set(checks_stack OFF)
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "^(.+): +([0-9a-fA-F]*) ([a-zA-Z]) ([^ ]+)$")
+    continue()
+  endif()
+  set(object "${CMAKE_MATCH_1}")
+  set(value "${CMAKE_MATCH_2}")
+  set(type "${CMAKE_MATCH_3}")
+  set(name "${CMAKE_MATCH_4}")
+  if(name STREQUAL "@feat.00")
+    math(EXPR mark "0x${value} & 0x800")
+    if(mark)
+      list(APPEND guarded_objects "${object}")
+    endif()
+  elseif(type STREQUAL "T")
+    list(APPEND code_objects "${object}")
+  elseif(type STREQUAL "U" AND name MATCHES "^_*__stack_chk_fail$")
+    set(checks_stack ON)
+  endif()
+endforeach()
+list(REMOVE_DUPLICATES code_objects)
+foreach(object IN LISTS code_objects)
+  if(NOT object IN_LIST guarded_objects)
+    list(APPEND missing "Control Flow Guard's checks in ${object}")
+  endif()
+endforeach()
+if(NOT code_objects)
+  list(APPEND missing "objects of ours to check (FILES)")
+endif()
+if(NOT checks_stack)
+  list(APPEND missing "stack protection (no code of ours calls __stack_chk_fail)")
 endif()
 
 if(missing)

@@ -114,10 +114,17 @@ function(orvane_hardened_dll target)
                         RULE_LAUNCH_LINK "${CMAKE_COMMAND} -E env --unset=LIBRARY_PATH")
   set_property(TARGET ${target} APPEND PROPERTY ADDITIONAL_CLEAN_FILES ${pdb})
   add_dependencies(${target} orvane_pe_checksum)
+  # Our code: the target's objects and the product's libraries.
+  set(files "$<TARGET_OBJECTS:${target}>")
+  foreach(library orvane_core orvane_support orvane_registry orvane_shell)
+    list(APPEND files "$<TARGET_FILE:${library}>")
+    add_dependencies(${target} ${library})
+  endforeach()
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${ORVANE_PE_CHECKSUM} $<TARGET_FILE:${target}>
     COMMAND ${CMAKE_COMMAND} -DREADOBJ=${ORVANE_READOBJ} -DIMAGE=$<TARGET_FILE:${target}>
-            -DPDB=${pdb} -DPDBUTIL=${ORVANE_PDBUTIL} -DCHECKSUM=${ORVANE_PE_CHECKSUM}
+            -DPDB=${pdb} -DPDBUTIL=${ORVANE_PDBUTIL} -DNM=${ORVANE_NM} -DCHECKSUM=${ORVANE_PE_CHECKSUM}
+            "-DFILES=${files}"
             -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckHardening.cmake
     VERBATIM)
 endfunction()

@@ -23,6 +23,7 @@ find_program(ORVANE_READOBJ llvm-readobj HINTS ${llvm_bindir} REQUIRED)
 find_program(ORVANE_DLLTOOL llvm-dlltool HINTS ${llvm_bindir} REQUIRED)
 find_program(ORVANE_PDBUTIL llvm-pdbutil HINTS ${llvm_bindir} REQUIRED)
 find_program(ORVANE_SYMBOLIZER llvm-symbolizer HINTS ${llvm_bindir} REQUIRED)
+find_program(ORVANE_NM llvm-nm HINTS ${llvm_bindir} REQUIRED)
 # The IDL's outputs are the same for every target.
 set(ORVANE_WIDL x86_64-w64-mingw32-widl CACHE FILEPATH "IDL compiler")
 set(ORVANE_WRITER_CXX x86_64-w64-mingw32-g++-win32 CACHE FILEPATH "Compiler of the type-library writer")
