@@ -12,5 +12,5 @@ extern "C" __declspec(dllexport) void Smash(const char* text, unsigned length)
     char buffer[16];
     volatile char* out = buffer;
     for (unsigned i = 0; i < length; ++i)
-        out[i] = text[i % 7]; // past the end once length exceeds 16, over the guard
+        out[i] = text[i % 7]; // past the end, over the guard, once length exceeds 16
 }
