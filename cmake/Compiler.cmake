@@ -19,7 +19,8 @@ else()
 endif()
 
 # orvane_lean(<target>...): product code carries no C++ exception or type-information
-# runtime, and the linker drops every function nothing calls.
+# runtime, and the linker drops every function nothing calls. Where the toolchain hardens
+# what ships (LlvmHardening.cmake), the code is built hardened.
 function(orvane_lean)
   foreach(target IN LISTS ARGN)
     if(MSVC)
@@ -29,6 +30,9 @@ function(orvane_lean)
       target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti
                              -ffunction-sections -fdata-sections)
     endif()
+    if(COMMAND orvane_hardened_code)
+      orvane_hardened_code(${target})
+    endif()
   endforeach()
 endfunction()
 
@@ -36,7 +40,10 @@ endfunction()
 # THIRD_PARTY_NOTICES.txt is made from what the maps show was linked in (notices/).
 function(orvane_link_map target)
   if(NOT MSVC)
-    target_link_options(${target} PRIVATE "-Wl,-Map=$<TARGET_FILE:${target}>.map")
+    # Named relative to the build folder, where the link runs: lld keeps its command line in
+    # the PDB.
+    target_link_options(${target} PRIVATE
+                        "-Wl,-Map=$<PATH:RELATIVE_PATH,$<TARGET_FILE:${target}>.map,${CMAKE_BINARY_DIR}>")
   endif()
 endfunction()
 
@@ -74,10 +81,11 @@ else()
     if(MSVC)
       return()
     endif()
-    # A release ships without the symbols and debug sections of the static runtime.
+    # A release ships without the symbols and debug sections of the static runtime. On x86
+    # the DLL installs no SEH handler: NO_SEH says so.
     target_link_options(${target} PRIVATE -Wl,--image-base,${ORVANE_IMAGE_BASE}
                         -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--gc-sections
-                        $<$<CONFIG:Release>:-s>)
+                        $<$<CONFIG:Release>:-s> $<$<STREQUAL:${CMAKE_SYSTEM_PROCESSOR},x86>:-Wl,--no-seh>)
     orvane_check_startup(${target})
   endfunction()
 endif()

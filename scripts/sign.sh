@@ -52,8 +52,11 @@ sign_release() {
 
   rm -rf "$out"
   mkdir -p "$out/x86" "$out/x64" "$out/arm64"
+  # The DLLs that ship: LLVM's (scripts/package.sh).
   for arch in x86 x64 arm64; do
-    sign_file "build/$arch/bin/Orvane.dll" "$out/$arch/Orvane.dll"
+    local tree=$arch-llvm
+    [ $arch != arm64 ] || tree=arm64
+    sign_file "build/$tree/bin/Orvane.dll" "$out/$arch/Orvane.dll"
   done
   use_prefix x64 # the installer's build sets its time with a Windows program
   quietly cmake -DINPUTS="$inputs" -DDLL64="$PWD/$out/x64/Orvane.dll" \

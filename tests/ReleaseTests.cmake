@@ -3,6 +3,14 @@ if(NOT CMAKE_SIZEOF_VOID_P EQUAL 8 OR NOT ORVANE_PEER_BIN)
   return()
 endif()
 cmake_path(GET ORVANE_PEER_BIN PARENT_PATH peer_build)
+# The trees of the DLLs that ship, where they are not these builds'.
+set(shipped)
+if(ORVANE_SHIPPED_X86)
+  list(APPEND shipped -DX86_DLL=${ORVANE_SHIPPED_X86})
+endif()
+if(ORVANE_SHIPPED_X64)
+  list(APPEND shipped -DX64_DLL=${ORVANE_SHIPPED_X64})
+endif()
 
 # The release version's rules.
 add_test(NAME Package.Version
@@ -20,7 +28,7 @@ if(NOT ORVANE_PACKAGE_EPOCH OR NOT TARGET orvane_msi)
 endif()
 # A C++ client built from the unpacked archive alone, for each architecture, and run.
 add_test(NAME Package.Client
-         COMMAND ${own} ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build} -DX64=${CMAKE_BINARY_DIR}
+         COMMAND ${own} ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build} -DX64=${CMAKE_BINARY_DIR} ${shipped}
                  "-DRUN32=${run32}" "-DRUN64=${run}" -DWIDL=${ORVANE_WIDL}
                  -DWORK=${CMAKE_BINARY_DIR}/package-client
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageClient.cmake)
@@ -34,7 +42,7 @@ set(copy ${work}/sources)
 set(ORVANE_ARM64_BUILD "" CACHE PATH "An arm64 build tree made from this one (else Package.Reproducible makes one)")
 add_test(NAME Package.Reproducible
          COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR} -DX86=${peer_build}
-                 -DX64=${CMAKE_BINARY_DIR} -DARM64=${ORVANE_ARM64_BUILD} -DEPOCH=${ORVANE_PACKAGE_EPOCH} -DNOTICES=${ORVANE_NOTICES}
+                 -DX64=${CMAKE_BINARY_DIR} ${shipped} -DARM64=${ORVANE_ARM64_BUILD} -DEPOCH=${ORVANE_PACKAGE_EPOCH} -DNOTICES=${ORVANE_NOTICES}
                  -DWORK=${work}/reproducible -DCOPY=${copy}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageReproducible.cmake)
 set_tests_properties(Package.Reproducible PROPERTIES FIXTURES_SETUP package_copy)
@@ -62,7 +70,7 @@ add_test(NAME Package.Upgrade
          COMMAND ${own} ${CMAKE_COMMAND} "-DRUN32=${run32}" "-DRUN64=${run}"
                  -DBIN64=$<TARGET_FILE_DIR:Orvane>
                  -DEXAMPLES=${CMAKE_SOURCE_DIR}/examples -DFIRST=${ORVANE_MSI}
-                 -DFIRST_DLL64=$<TARGET_FILE:Orvane> -DFIRST_DLL32=${ORVANE_PEER_BIN}/Orvane.dll
+                 -DFIRST_DLL64=${ORVANE_SHIPPED_DLL64} -DFIRST_DLL32=${ORVANE_SHIPPED_DLL32}
                  -DVERSION=${ORVANE_PACKAGE_VERSION} -DCOPY=${copy} -DHIGHER=${higher}
                  -P ${CMAKE_CURRENT_SOURCE_DIR}/scripts/PackageUpgrade.cmake)
 set_tests_properties(Package.Upgrade PROPERTIES FIXTURES_REQUIRED package_copy

@@ -1,5 +1,6 @@
 # cmake -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DMSI=<Orvane.msi>
-#       -DBIN32=<folder> -DBIN64=<folder> -DEXAMPLES=<folder> -DPRODUCT_CODE=<guid>
+#       -DBIN32=<folder> -DBIN64=<folder> [-DDLL32=<dll> -DDLL64=<dll>: the DLLs the package
+#       holds, else each folder's Orvane.dll] -DEXAMPLES=<folder> -DPRODUCT_CODE=<guid>
 #       -DIDENTITY=<Identity.h> -DNOTICES=<THIRD_PARTY_NOTICES.txt> -DLICENSE=<LICENSE>
 #       -DHEADERS=<folder of the generated Orvane.h> -P Installer.cmake
 # Orvane.msi in a new 64-bit prefix (WINEPREFIX): msiexec installs both DLLs, each with the
@@ -9,6 +10,11 @@
 # what the DLLs' own registration writes for the same files.
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/InstalledProduct.cmake)
+foreach(bits 32 64)
+  if(NOT DLL${bits})
+    set(DLL${bits} ${BIN${bits}}/Orvane.dll)
+  endif()
+endforeach()
 
 get_filename_component(package_dir ${MSI} DIRECTORY)
 get_filename_component(package ${MSI} NAME)
@@ -18,8 +24,8 @@ expect_clean("before installing")
 # The 64-bit msiexec; Wine's 32-bit one (wine msiexec) installs the x64 package the same way.
 run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 run(ignored 0 RUN64 ${BIN64} reg query "${product}")
-expect_same_file("${folder64}/Orvane.dll" "${BIN64}/Orvane.dll")
-expect_same_file("${folder32}/Orvane.dll" "${BIN32}/Orvane.dll")
+expect_same_file("${folder64}/Orvane.dll" "${DLL64}")
+expect_same_file("${folder32}/Orvane.dll" "${DLL32}")
 get_filename_component(interface ${IDENTITY} DIRECTORY)
 set(installed_files "${folder64}/THIRD_PARTY_NOTICES.txt" "${folder32}/THIRD_PARTY_NOTICES.txt"
     "${folder64}/LICENSE" "${folder32}/LICENSE" "${folder64}/include/Orvane.h"
@@ -64,8 +70,8 @@ function(drop_32bit_entries var)
 endfunction()
 drop_32bit_entries(installed)
 file(MAKE_DIRECTORY "${folder64}" "${folder32}")
-file(COPY_FILE "${BIN64}/Orvane.dll" "${folder64}/Orvane.dll")
-file(COPY_FILE "${BIN32}/Orvane.dll" "${folder32}/Orvane.dll")
+file(COPY_FILE "${DLL64}" "${folder64}/Orvane.dll")
+file(COPY_FILE "${DLL32}" "${folder32}/Orvane.dll")
 foreach(host ${HOSTS})
   run(ignored 0 RUN${host} ${BIN64} regsvr32 /s "${dll${host}}")
 endforeach()

@@ -1,4 +1,5 @@
 # cmake -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree>
+#       [-DX86_DLL=<tree of the 32-bit DLL that ships>] [-DX64_DLL=<... 64-bit ...>]
 #       -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command> -DWIDL=<widl>
 #       -DWORK=<scratch folder> -P PackageClient.cmake
 # The release archive unpacked into an empty folder is enough to build a C++ client: its IDL
@@ -12,10 +13,16 @@ include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/Readme.cmake)
 
 file(REMOVE_RECURSE ${WORK})
-execute_process(COMMAND ${CMAKE_COMMAND} -DX86=${X86} -DX64=${X64} -DOUT=${WORK}/package
+set(dlls)
+foreach(var X86_DLL X64_DLL)
+  if(${var})
+    list(APPEND dlls -D${var}=${${var}})
+  endif()
+endforeach()
+execute_process(COMMAND ${CMAKE_COMMAND} -DX86=${X86} -DX64=${X64} ${dlls} -DOUT=${WORK}/package
                         -P ${SOURCE}/cmake/Package.cmake
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
-file(GLOB zip ${WORK}/package/*.zip)
+file(GLOB zip ${WORK}/package/*[0-9].zip) # not the symbols
 file(MAKE_DIRECTORY ${WORK}/unpacked)
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${WORK}/unpacked)
 file(GLOB root ${WORK}/unpacked/*)

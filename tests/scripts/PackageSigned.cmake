@@ -24,8 +24,8 @@ endfunction()
 set(shipped x86/Orvane.dll x64/Orvane.dll arm64/Orvane.dll Orvane.msi x86/RegFreeClient.exe
             x64/RegFreeClient.exe)
 # Where the build folders keep each one unsigned.
-set(built_x86/Orvane.dll x86/bin/Orvane.dll)
-set(built_x64/Orvane.dll x64/bin/Orvane.dll)
+set(built_x86/Orvane.dll x86-llvm/bin/Orvane.dll)
+set(built_x64/Orvane.dll x64-llvm/bin/Orvane.dll)
 set(built_arm64/Orvane.dll arm64/bin/Orvane.dll)
 set(built_Orvane.msi x64/bin/Orvane.msi)
 set(built_x86/RegFreeClient.exe x86/bin/RegFreeClient.exe)

@@ -1,0 +1,5 @@
+set(ORVANE_TRIPLE i686-w64-mingw32)
+set(ORVANE_PROCESSOR x86)
+set(ORVANE_WINE wine CACHE STRING "Wine loader for this target")
+set(ORVANE_WINEARCH win32 CACHE STRING "Architecture of the private Wine prefix")
+include(${CMAKE_CURRENT_LIST_DIR}/llvm-mingw.cmake)
