@@ -6,6 +6,7 @@
 // registration of that very file.
 #include "DllCopy.h"
 #include "RegistryRead.h"
+#include "SameFile.h"
 #include "ServerTest.h"
 
 #include <cstdlib>
@@ -62,6 +63,44 @@ TEST_F(Volumes, TellCopiesApartThatShareAFileIndex)
         EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kClassKey), !row.removed);
         EXPECT_EQ(CallExport(row.registerBy, "DllUnregisterServer"), S_OK);
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kClassKey));
+    }
+}
+
+DWORD WINAPI NoFinalPath(HANDLE, LPWSTR, DWORD, DWORD)
+{
+    SetLastError(ERROR_NOT_SUPPORTED);
+    return 0;
+}
+
+// The same files compared directly, also as on a file system that gives no final path: the
+// volume serial and the file id then decide alone.
+TEST(SameFileOnVolumes, ComparesVolumeFileIdAndFinalPath)
+{
+    const wchar_t* root = _wgetenv(L"ORVANE_VOLUMES");
+    ASSERT_NE(root, nullptr) << "run by tests/scripts/TwoVolumes.sh";
+    const std::wstring at = std::wstring(root) + L"\\";
+    orvane::FinalPathName none{&NoFinalPath};
+    const struct {
+        const char* what;
+        std::wstring first, second;
+        bool same;
+        bool finalPath = true;
+    } rows[] = {
+        {"two file systems below Z:", at + L"a\\Orvane.dll", at + L"b\\Orvane.dll", false},
+        {"two drives", L"X:\\Orvane.dll", L"Y:\\Orvane.dll", false},
+        {"a second drive letter", at + L"c\\Orvane.dll", L"x:\\ORVANE.DLL", true},
+        {"a linked folder", at + L"link\\Orvane.dll", L"\\\\?\\" + at + L"a\\Orvane.dll", true},
+        {"two drives, no final path", L"X:\\Orvane.dll", L"Y:\\Orvane.dll", false, false},
+        {"a second drive letter, no final path", at + L"c\\Orvane.dll", L"X:\\Orvane.dll", true,
+         false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        orvane::FinalPathNameSeam::Replace(row.finalPath ? nullptr : &none);
+        bool same = !row.same;
+        EXPECT_EQ(orvane::SameFile(row.first.c_str(), row.second.c_str(), &same), S_OK);
+        EXPECT_EQ(same, row.same);
+        orvane::FinalPathNameSeam::Replace(nullptr);
     }
 }
 
