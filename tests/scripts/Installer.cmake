@@ -104,6 +104,8 @@ expect_clean("after msiexec /i with INSTALLDIR (exit ${status})")
 
 # Other folders, as README gives them; kept by every later run that names none.
 readme_example(example "${README}" msiexec-folders)
+string(STRIP "${example}" example)
+list(JOIN example " " shown)
 separate_arguments(example WINDOWS_COMMAND "${example}")
 set(folder64 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane")
 set(folder32 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane32")
@@ -121,7 +123,7 @@ function(expect_in_other_folders when)
   message(STATUS "installed in C:\\Tools only, and registered there, ${when}")
 endfunction()
 run(ignored 0 RUN64 ${package_dir} ${example})
-expect_in_other_folders("after ${example}")
+expect_in_other_folders("after ${shown}")
 run(ignored 0 RUN64 ${package_dir} msiexec /i ${package} /qn)
 expect_in_other_folders("after a second msiexec /i")
 # A repair; Wine's msiexec does nothing with /f (exit 69), Windows Installer's /famus is this.
