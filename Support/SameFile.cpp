@@ -53,8 +53,8 @@ struct OpenFile {
         if (file == INVALID_HANDLE_VALUE)
             return false;
         handle.reset(file);
-        wide = GetFileInformationByHandleEx(file, static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileIdInfo),
-                                            &id, sizeof id) != FALSE;
+        const auto idInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(kFileIdInfo);
+        wide = GetFileInformationByHandleEx(file, idInfo, &id, sizeof id) != FALSE;
         if (wide)
             return true;
         BY_HANDLE_FILE_INFORMATION info{};

@@ -120,11 +120,16 @@ bool HookRegistry(HMODULE dll)
         void* replacement;
         void** original;
     } routines[] = {
-        {"RegSetValueExW", reinterpret_cast<void*>(&SetValue), reinterpret_cast<void**>(&system.setValue)},
-        {"RegDeleteValueW", reinterpret_cast<void*>(&DeleteValue), reinterpret_cast<void**>(&system.deleteValue)},
-        {"RegDeleteKeyW", reinterpret_cast<void*>(&DeleteKey), reinterpret_cast<void**>(&system.deleteKey)},
-        {"RegQueryValueExW", reinterpret_cast<void*>(&QueryValue), reinterpret_cast<void**>(&system.queryValue)},
-        {"RegQueryInfoKeyW", reinterpret_cast<void*>(&QueryInfo), reinterpret_cast<void**>(&system.queryInfo)},
+        {"RegSetValueExW", reinterpret_cast<void*>(&SetValue),
+         reinterpret_cast<void**>(&system.setValue)},
+        {"RegDeleteValueW", reinterpret_cast<void*>(&DeleteValue),
+         reinterpret_cast<void**>(&system.deleteValue)},
+        {"RegDeleteKeyW", reinterpret_cast<void*>(&DeleteKey),
+         reinterpret_cast<void**>(&system.deleteKey)},
+        {"RegQueryValueExW", reinterpret_cast<void*>(&QueryValue),
+         reinterpret_cast<void**>(&system.queryValue)},
+        {"RegQueryInfoKeyW", reinterpret_cast<void*>(&QueryInfo),
+         reinterpret_cast<void**>(&system.queryInfo)},
     };
     for (const auto& routine : routines) {
         hooks.push_back(
@@ -157,7 +162,8 @@ TEST_F(ConcurrentRegistration, NoServerPathWithoutItsThreadingModel)
     ASSERT_TRUE(HookRegistry(dll_));
     for (const Scope& scope : kScopes) {
         for (const bool install : {true, false}) {
-            SCOPED_TRACE(testing::Message() << scope.name << (install ? " registration" : " unregistration"));
+            const char* what = install ? "registration" : "unregistration";
+            SCOPED_TRACE(testing::Message() << scope.name << " " << what);
             int changes = 0;
             int bare = 0;
             afterChange = [&] {
@@ -169,7 +175,7 @@ TEST_F(ConcurrentRegistration, NoServerPathWithoutItsThreadingModel)
             EXPECT_EQ(Call(dll_, scope, install), S_OK);
             afterChange = nullptr;
             std::printf("%s %s: %d changes, %d with a server path and no ThreadingModel\n",
-                        scope.name, install ? "registration" : "unregistration", changes, bare);
+                        scope.name, what, changes, bare);
             EXPECT_EQ(bare, 0);
             EXPECT_GT(changes, 20);
         }
@@ -249,9 +255,8 @@ TEST_F(ConcurrentRegistration, RegistrationsTakeTurns)
                 if (install) {
                     failed += !succeeded;
                     const auto server = ReadString(scope.hive, kServerKey, L"");
-                    const auto file = ReadString(
-                        scope.hive, kLibraryKey + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32"),
-                        L"");
+                    const wchar_t* own = sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32";
+                    const auto file = ReadString(scope.hive, kLibraryKey + own, L"");
                     const auto help = ReadString(scope.hive, kLibraryKey + L"\\HELPDIR", L"");
                     mixed += !server || file != server || !help ||
                              *help != server->substr(0, server->rfind(L'\\') + 1);

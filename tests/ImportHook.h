@@ -17,8 +17,8 @@ public:
             nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         if (imports.VirtualAddress == 0)
             return;
-        for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-             entry->Name; ++entry) {
+        auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+        for (; entry->Name; ++entry) {
             if (lstrcmpiA(reinterpret_cast<const char*>(base + entry->Name), dll) != 0)
                 continue;
             const DWORD first = entry->OriginalFirstThunk ? entry->OriginalFirstThunk
