@@ -164,13 +164,14 @@ expect_products("uninstalled" FALSE FALSE 0)
 expect_clean("after uninstalling")
 
 # The same upgrade from other folders, named for the first install only: the second package
-# finds them and puts its files there.
+# finds them and puts its files there. (No trailing backslash: in a CMake list it would
+# escape the separator.)
 set(folder64 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane")
 set(folder32 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane32")
 set(dll64 "C:\\Tools\\Orvane\\Orvane.dll")
 set(dll32 "C:\\Tools\\Orvane32\\Orvane.dll")
 run(ignored 0 RUN64 ${first_dir} msiexec /i Orvane.msi /qn
-    "INSTALLDIR64=C:\\Tools\\Orvane\\" "INSTALLDIR32=C:\\Tools\\Orvane32\\")
+    "INSTALLDIR64=C:\\Tools\\Orvane" "INSTALLDIR32=C:\\Tools\\Orvane32")
 expect_products("the first installed in other folders" TRUE FALSE 1)
 expect_installed_dlls(${FIRST_DLL64} ${FIRST_DLL32})
 run(ignored 0 RUN64 ${tree} msiexec /i Orvane.msi /qn)
