@@ -4,6 +4,7 @@
 #include "ModulePath.h"
 #include "ModuleTypeLibrary.h"
 #include "Orvane.h"
+#include "RegistrationLock.h"
 #include "RegistrationTable.h"
 
 #include <olectl.h>
@@ -72,7 +73,7 @@ bool ClassServedIn(HKEY hive, const wchar_t* serverKey, REGSAM view)
     LONG status = RegOpenKeyExW(hive, serverKey, 0, KEY_QUERY_VALUE | view, key.put());
     if (status == ERROR_SUCCESS)
         status = RegQueryValueExW(key.get(), L"", nullptr, nullptr, nullptr, nullptr);
-    return status != ERROR_FILE_NOT_FOUND;
+    return !Gone(status);
 }
 
 // Whether any build, from any folder, still has the class registered in either view: then
@@ -119,8 +120,12 @@ HRESULT RemoveRegistration(HKEY root, RegistrationScope scope, const EntryTable&
 
 HRESULT RegisterServer(RegistrationScope scope) noexcept
 {
+    RegistrationLock lock;
+    HRESULT hr = lock.Acquire();
+    if (FAILED(hr))
+        return hr;
     ModuleTexts texts;
-    HRESULT hr = texts.Load();
+    hr = texts.Load();
     if (FAILED(hr))
         return hr == E_OUTOFMEMORY ? hr : SELFREG_E_CLASS;
     UniqueHkey root;
@@ -152,6 +157,10 @@ HRESULT RegisterServer(RegistrationScope scope) noexcept
 
 HRESULT UnregisterServer(RegistrationScope scope) noexcept
 {
+    RegistrationLock lock;
+    const HRESULT turn = lock.Acquire();
+    if (FAILED(turn))
+        return turn;
     UniqueHkey root;
     const HRESULT opened = OpenClassesRoot(scope, false, root);
     if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND))

@@ -58,9 +58,12 @@ constexpr RegistryEntry kRegistrationEntries[] = {
     {ORVANE_INTERFACE_KEY L"\\TypeLib", L"Version", L"" ORVANE_TYPELIB_VERSION_TEXT, kThisView},
 
     {ORVANE_CLASS_KEY, L"", L"" ORVANE_CLASS_NAME, kThisView},
-    {ORVANE_CLASS_KEY L"\\InprocServer32", L"", L"%PATH%", kThisView, EntryData::Guard},
+    // COM reads the server's path, then its threading model: a path without one would have
+    // the object made in the process's main apartment. So the model is there first, and
+    // goes only after the path.
     {ORVANE_CLASS_KEY L"\\InprocServer32", L"ThreadingModel", L"" ORVANE_THREADING_MODEL,
-     kThisView},
+     kThisView, EntryData::WithGuard},
+    {ORVANE_CLASS_KEY L"\\InprocServer32", L"", L"%PATH%", kThisView, EntryData::Guard},
     {ORVANE_CLASS_KEY L"\\ProgID", L"", L"" ORVANE_PROGID, kThisView},
     {ORVANE_CLASS_KEY L"\\VersionIndependentProgID", L"", L"" ORVANE_PROGID, kThisView},
     {ORVANE_CLASS_KEY L"\\TypeLib", L"", L"%LIBID%", kThisView},

@@ -94,7 +94,7 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     DWORD type = REG_NONE;
     DWORD bytes = 0;
     LONG status = RegQueryValueExW(key, entry.name, nullptr, &type, nullptr, &bytes);
-    if (status == ERROR_FILE_NOT_FOUND || (status == ERROR_SUCCESS && type != REG_SZ))
+    if (Gone(status) || (status == ERROR_SUCCESS && type != REG_SZ))
         return S_OK;
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
@@ -105,7 +105,7 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     status = RegQueryValueExW(key, entry.name, nullptr, &type,
                               reinterpret_cast<BYTE*>(actual.data()), &bytes);
     // Changed since it was measured: someone else's now.
-    if (status == ERROR_FILE_NOT_FOUND || status == ERROR_MORE_DATA)
+    if (Gone(status) || status == ERROR_MORE_DATA)
         return S_OK;
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
@@ -115,11 +115,11 @@ HRESULT HoldsOurs(HKEY key, const RegistryEntry& entry, std::span<const Placehol
     actual.data()[length] = L'\0';
     if (type != REG_SZ)
         return S_OK;
-    *ours = (length == expected.size() &&
-             CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
-                                  static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL) ||
-            (NamesFile(entry.data, placeholders) && wcslen(actual.data()) == length &&
-             SameFile(actual.data(), expected.get()));
+    *ours = length == expected.size() &&
+            CompareStringOrdinal(actual.data(), static_cast<int>(length), expected.get(),
+                                 static_cast<int>(expected.size()), TRUE) == CSTR_EQUAL;
+    if (!*ours && NamesFile(entry.data, placeholders) && wcslen(actual.data()) == length)
+        return SameFile(actual.data(), expected.get(), ours);
     return S_OK;
 }
 
@@ -133,30 +133,35 @@ HRESULT GuardHolds(HKEY root, const RegistryEntry& entry,
         return hr;
     UniqueHkey handle;
     const LONG status = RegOpenKeyExW(root, key.get(), 0, KEY_QUERY_VALUE, handle.put());
-    if (status == ERROR_FILE_NOT_FOUND)
+    if (Gone(status))
         return S_OK;
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
     return HoldsOurs(handle.get(), entry, placeholders, holds);
 }
 
-HRESULT RemoveValue(HKEY key, const RegistryEntry& entry,
-                    std::span<const Placeholder> placeholders)
+// Whether the value is to go: what it holds, unless any data goes.
+HRESULT Removable(HKEY key, const RegistryEntry& entry, std::span<const Placeholder> placeholders,
+                  bool* removable)
 {
-    if (entry.kind == EntryData::KeyOnly)
+    *removable = entry.kind != EntryData::KeyOnly;
+    if (!*removable || entry.kind == EntryData::Any)
         return S_OK;
-    bool ours = true;
-    if (entry.kind != EntryData::Any) {
-        const HRESULT hr = HoldsOurs(key, entry, placeholders, &ours);
-        if (FAILED(hr))
-            return hr;
-    }
-    const LONG status = ours ? RegDeleteValueW(key, entry.name) : ERROR_SUCCESS;
-    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+    return HoldsOurs(key, entry, placeholders, removable);
 }
 
+HRESULT DeleteValue(HKEY key, const wchar_t* name)
+{
+    const LONG status = RegDeleteValueW(key, name);
+    return Gone(status) ? S_OK : HRESULT_FROM_WIN32(status);
+}
+
+// With a companion (the WithGuard value before a guard), both are judged first and then
+// deleted one after the other, the guard first: nothing that could fail for want of memory
+// comes between.
 HRESULT RemoveEntry(HKEY root, const RegistryEntry& entry,
-                    std::span<const Placeholder> placeholders)
+                    std::span<const Placeholder> placeholders,
+                    const RegistryEntry* companion = nullptr)
 {
     ExpandedText key;
     HRESULT hr = key.Expand(entry.key, placeholders);
@@ -165,21 +170,29 @@ HRESULT RemoveEntry(HKEY root, const RegistryEntry& entry,
     UniqueHkey handle;
     LONG status = RegOpenKeyExW(root, key.get(), 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
                                 handle.put());
-    if (status == ERROR_FILE_NOT_FOUND)
+    if (Gone(status))
         return S_OK;
     if (status != ERROR_SUCCESS)
         return HRESULT_FROM_WIN32(status);
-    hr = RemoveValue(handle.get(), entry, placeholders);
+    bool removable = false;
+    bool companionRemovable = false;
+    hr = Removable(handle.get(), entry, placeholders, &removable);
+    if (SUCCEEDED(hr) && removable && companion)
+        hr = Removable(handle.get(), *companion, placeholders, &companionRemovable);
+    if (SUCCEEDED(hr) && removable)
+        hr = DeleteValue(handle.get(), entry.name);
+    if (SUCCEEDED(hr) && companionRemovable)
+        hr = DeleteValue(handle.get(), companion->name);
     if (FAILED(hr))
         return hr;
 
     bool empty = false;
     status = QueryEmpty(handle.get(), &empty);
     if (!empty)
-        return HRESULT_FROM_WIN32(status);
+        return Gone(status) ? S_OK : HRESULT_FROM_WIN32(status);
     handle.reset();
     status = RegDeleteKeyW(root, key.get());
-    return status == ERROR_FILE_NOT_FOUND ? S_OK : HRESULT_FROM_WIN32(status);
+    return Gone(status) ? S_OK : HRESULT_FROM_WIN32(status);
 }
 
 enum class Pass { AllButGuards, Guards, EmptyKeys };
@@ -193,11 +206,16 @@ HRESULT RemovePass(HKEY root, const EntryTable& table, EntryGroups groups, Pass 
         RegistryEntry entry = table.entries[i];
         if (!InGroups(entry, groups))
             continue;
-        if (pass == Pass::EmptyKeys)
+        const bool guarding = entry.kind == EntryData::Guard || entry.kind == EntryData::WithGuard;
+        const RegistryEntry* companion = nullptr;
+        if (pass == Pass::EmptyKeys) {
             entry.kind = EntryData::KeyOnly;
-        else if ((entry.kind == EntryData::Guard) != (pass == Pass::Guards))
-            continue;
-        const HRESULT hr = RemoveEntry(root, entry, table.placeholders);
+        } else if (guarding != (pass == Pass::Guards) || entry.kind == EntryData::WithGuard) {
+            continue; // a WithGuard value goes with the guard that follows it
+        } else if (i > 0 && table.entries[i - 1].kind == EntryData::WithGuard) {
+            companion = &table.entries[i - 1];
+        }
+        const HRESULT hr = RemoveEntry(root, entry, table.placeholders, companion);
         if (SUCCEEDED(first))
             first = hr;
     }
@@ -268,6 +286,7 @@ HRESULT RemoveEntries(HKEY root, const EntryTable& table, EntryGroups groups) no
 {
     // The guards go last, and only once everything else has gone: a removal cut short (out
     // of memory, say) leaves the registration recognisably ours, for a later one to finish.
+    // What goes with a guard goes right after it.
     HRESULT hr = RemovePass(root, table, groups, Pass::AllButGuards);
     if (SUCCEEDED(hr))
         hr = RemovePass(root, table, groups, Pass::Guards);

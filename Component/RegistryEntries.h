@@ -23,6 +23,9 @@ constexpr EntryGroups GroupBit(EntryGroup group)
 enum class EntryData : unsigned char {
     Ours,    // REG_SZ; removed only while the value still holds what we write
     Guard,   // like Ours, and its group is ours only while this value holds what we write
+    // Like Ours, and never absent while the guard right after it in the table (in the same
+    // key) is there: written before the guard, removed right after it.
+    WithGuard,
     Any,     // REG_SZ that each registration rewrites differently; removed with its group
     KeyOnly, // a key of ours with no value of its own
 };
@@ -67,7 +70,15 @@ HRESULT OwnedGroups(HKEY root, const EntryTable& table, EntryGroups* owned) noex
 // Removes the entries of the given groups in reverse order: a value only while it holds what
 // we write (or whatever it holds, for EntryData::Any), and a key once nothing is left in it,
 // so that a value or subkey someone else put there keeps its key. Entries already gone are
-// fine; the first error is returned after trying all.
+// fine, also those in a key that another handle deleted meanwhile; the first error is
+// returned after trying all.
 HRESULT RemoveEntries(HKEY root, const EntryTable& table, EntryGroups groups) noexcept;
+
+// Whether a status says that what was looked for is not there: never made, removed, or in
+// a key that was deleted while open.
+constexpr bool Gone(LONG status)
+{
+    return status == ERROR_FILE_NOT_FOUND || status == ERROR_KEY_DELETED;
+}
 
 } // namespace orvane

@@ -1,5 +1,5 @@
-// Owners for the two kinds of handle this component juggles: a BSTR that is freed and an
-// HKEY that is closed when the owner goes away.
+// Owners for the kinds of handle this component juggles: a BSTR that is freed, and an HKEY
+// or a kernel object's handle that is closed, when the owner goes away.
 #pragma once
 
 #include <windows.h>
@@ -48,8 +48,15 @@ struct HkeyTraits {
     static void Close(HKEY key) noexcept { RegCloseKey(key); }
 };
 
+// A kernel object's handle; a null one is none (CreateFileW's INVALID_HANDLE_VALUE is not
+// to be kept here).
+struct KernelHandleTraits {
+    static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
+};
+
 using UniqueBstr = UniqueHandle<BSTR, BstrTraits>;
 using UniqueHkey = UniqueHandle<HKEY, HkeyTraits>;
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 
 // A counted copy of text, which may hold U+0000; empty on failure to allocate.
 inline UniqueBstr MakeBstr(std::wstring_view text)

@@ -76,12 +76,37 @@ HRESULT ModulePath::LoadShort() noexcept
     return S_OK;
 }
 
+HRESULT ModulePath::MarkNoExtension() noexcept
+{
+    DWORD name = length_;
+    while (name > 0 && text_.data()[name - 1] != L'\\' && text_.data()[name - 1] != L'/')
+        --name;
+    for (DWORD i = name; i < length_; ++i) {
+        if (text_.data()[i] == L'.')
+            return S_OK;
+    }
+    if (length_ + 2 > text_.size()) {
+        HeapArray<wchar_t> longer;
+        if (!longer.Reset(length_ + 2))
+            return E_OUTOFMEMORY;
+        for (DWORD i = 0; i < length_; ++i)
+            longer.data()[i] = text_.data()[i];
+        text_ = std::move(longer);
+    }
+    text_.data()[length_++] = L'.';
+    text_.data()[length_] = L'\0';
+    return S_OK;
+}
+
 HRESULT ModulePath::LoadRegistrable() noexcept
 {
-    const HRESULT hr = LoadFull();
+    HRESULT hr = LoadFull();
+    if (SUCCEEDED(hr))
+        hr = MarkNoExtension();
     if (FAILED(hr) || length_ < MAX_PATH)
         return hr;
-    return LoadShort();
+    hr = LoadShort();
+    return SUCCEEDED(hr) ? MarkNoExtension() : hr;
 }
 
 } // namespace orvane

@@ -25,7 +25,9 @@ public:
     // The full path's short (8.3) form; the full path where the file system has none.
     HRESULT LoadShort() noexcept;
     // The full path when it is shorter than MAX_PATH, else its short form: COM, the type
-    // library loader and many hosts read registered paths into MAX_PATH buffers.
+    // library loader and many hosts read registered paths into MAX_PATH buffers. A file
+    // name without an extension ends in a dot, without which the loader would look for the
+    // name with .dll appended.
     HRESULT LoadRegistrable() noexcept;
 
     const wchar_t* c_str() const noexcept { return length_ ? text_.data() : L""; }
@@ -33,6 +35,7 @@ public:
 
 private:
     bool Reserve(DWORD capacity) noexcept;
+    HRESULT MarkNoExtension() noexcept;
 
     HeapArray<wchar_t> text_;
     DWORD length_ = 0;

@@ -63,7 +63,7 @@ function(orvane_dll_tests)
   endif()
 endfunction()
 
-set(server_suites "-*Window*:LoadCycles.*:PeerTypeLibrary.*")
+set(server_suites "-*Window*:LoadCycles.*:PeerTypeLibrary.*:Volumes.*:SameFileOnVolumes.*")
 orvane_dll_tests(PROGRAM server_tests BIN $<TARGET_FILE_DIR:Orvane> DLL $<TARGET_FILE:Orvane>
                  MANIFEST $<TARGET_PROPERTY:Orvane,ORVANE_MANIFEST> CLIENT $<TARGET_FILE:RegFreeClient>
                  WORK ${CMAKE_CURRENT_BINARY_DIR} FILTER ${server_suites})

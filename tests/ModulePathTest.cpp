@@ -57,7 +57,7 @@ TEST(ModulePath, RegistersTheShortFormFromMaxPathOn)
     CreateDirectoryW(folder.c_str(), nullptr);
     for (const size_t length : {MAX_PATH - 1, MAX_PATH, MAX_PATH + 1}) {
         SCOPED_TRACE(length);
-        reported = folder + L"\\" + std::wstring(length - folder.size() - 1, L'x');
+        reported = folder + L"\\" + std::wstring(length - folder.size() - 5, L'x') + L".dll";
         const std::wstring extended = L"\\\\?\\" + reported;
         CloseHandle(CreateFileW(extended.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
                                 nullptr));
@@ -68,6 +68,32 @@ TEST(ModulePath, RegistersTheShortFormFromMaxPathOn)
         DeleteFileW(extended.c_str());
     }
     RemoveDirectoryW(folder.c_str());
+    orvane::ModuleFileNameSeam::Replace(nullptr);
+}
+
+// The loader appends .dll to a name without an extension, unless it ends in a dot: a file
+// without one is registered by its name and a dot, which loads it.
+TEST(ModulePath, NamesAFileWithoutAnExtensionWithATrailingDot)
+{
+    orvane::ModuleFileName fake{&ReportPath};
+    orvane::ModuleFileNameSeam::Replace(&fake);
+    const struct {
+        const wchar_t* reported;
+        const wchar_t* registered;
+    } rows[] = {
+        {L"C:\\fn\\Orvane", L"C:\\fn\\Orvane."},
+        {L"C:\\fn.d\\Orvane", L"C:\\fn.d\\Orvane."},
+        {L"\\\\server\\share\\Orvane", L"\\\\server\\share\\Orvane."},
+        {L"C:\\fn\\Orvane.dll", L"C:\\fn\\Orvane.dll"},
+        {L"C:\\fn\\Orvane.x", L"C:\\fn\\Orvane.x"},
+    };
+    for (const auto& row : rows) {
+        reported = row.reported;
+        orvane::ModulePath path;
+        EXPECT_EQ(path.LoadRegistrable(), S_OK);
+        EXPECT_STREQ(path.c_str(), row.registered);
+        EXPECT_EQ(path.size(), wcslen(row.registered));
+    }
     orvane::ModuleFileNameSeam::Replace(nullptr);
 }
 

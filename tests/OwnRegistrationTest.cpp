@@ -242,6 +242,8 @@ TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
     GetModuleFileNameW(dll_, own, MAX_PATH);
     const std::wstring folder = copy.path().substr(0, copy.path().rfind(L'\\'));
     const std::wstring noDrive = copy.path().substr(2); // "\...", on the current drive
+    std::wstring upper = copy.path();
+    CharUpperW(upper.data());
     wchar_t current[MAX_PATH];
     ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, current), 0u);
     const struct {
@@ -257,6 +259,10 @@ TEST_F(OwnRegistration, RecognisesItsFileByAnySpelling)
         {"a bare name", own, copy.path(), false, L"Orvane.dll", folder},
         {"relative to the folder", own, copy.path(), false, L".\\Orvane.dll", folder},
         {"no drive", own, copy.path(), false, noDrive, folder},
+        {"a drive and no root", own, copy.path(), false, copy.path().substr(0, 2) + L"Orvane.dll",
+         folder},
+        {"another case", copy.path(), copy.path(), true, upper},
+        {"the \\\\?\\ form", copy.path(), copy.path(), true, L"\\\\?\\" + copy.path()},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

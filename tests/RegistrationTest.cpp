@@ -1,4 +1,5 @@
 // DllRegisterServer and DllUnregisterServer, read back from the registry and through COM.
+#include "DllCopy.h"
 #include "RegistryRead.h"
 #include "ServerTest.h"
 
@@ -96,6 +97,39 @@ TEST_F(Registration, ClientsCreateItOnlyWhileRegistered)
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"Interface\\" + GuidText(IID__clsRegistry)));
         EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"TypeLib\\" + GuidText(LIBID_Orvane)));
     }
+}
+
+// A DLL file without an extension loads only by its name with a trailing dot (without one
+// the loader appends .dll): that is what its registration names, and clients create it.
+TEST_F(Registration, AFileWithoutAnExtensionRegistersAPathThatLoads)
+{
+    wchar_t program[MAX_PATH];
+    std::wstring folder(program, GetModuleFileNameW(nullptr, program, MAX_PATH));
+    folder.resize(folder.rfind(L'\\'));
+    folder += L"\\No extension";
+    const std::wstring file = folder + L"\\Orvane";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(path_.c_str(), file.c_str(), FALSE));
+    ASSERT_EQ(CallExport(file + L".", "DllRegisterServer"), S_OK);
+    const std::wstring server =
+        L"CLSID\\" + GuidText(CLSID_clsRegistry) + L"\\InprocServer32";
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, server, L""), file + L".");
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT,
+                         L"TypeLib\\" + GuidText(LIBID_Orvane) +
+                             (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32"),
+                         L""),
+              file + L".");
+    {
+        ComPtr<_clsRegistry> created;
+        EXPECT_EQ(CoCreateInstance(CLSID_clsRegistry, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&created)),
+                  S_OK);
+    }
+    CoFreeUnusedLibrariesEx(0, 0);
+    EXPECT_EQ(CallExport(file + L".", "DllUnregisterServer"), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"CLSID\\" + GuidText(CLSID_clsRegistry)));
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(Registration, UnregisteringRemovesOnlyWhatItWrote)

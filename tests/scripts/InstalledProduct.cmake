@@ -34,6 +34,8 @@ function(expect_clean when)
   if(NOT entries STREQUAL "32-bit view\n64-bit view\n")
     message(FATAL_ERROR "Orvane is registered ${when}:\n${entries}")
   endif()
+  # Where the package keeps its folders.
+  run(ignored 1 RUN64 ${BIN64} reg query "HKLM\\Software\\Orvane")
   foreach(folder "${folder64}" "${folder32}")
     if(EXISTS "${folder}")
       message(FATAL_ERROR "${folder} exists ${when}")

@@ -2,7 +2,8 @@
 # one (scripts/package.sh in COPY), installed one over the other with msiexec /qn in a 64-bit
 # prefix. Afterwards one product is installed, with the second package's DLLs, registered
 # as a fresh install registers them, and both script hosts work; the first package will not
-# install over the second; uninstalling leaves nothing.
+# install over the second; uninstalling leaves nothing. Then the same from other folders,
+# which the second package keeps without being told.
 #   -DRUN32=<32-bit wine command> -DRUN64=<64-bit wine command>, in a new 64-bit WINEPREFIX
 #   -DBIN64=<folder> -DEXAMPLES=<folder> -DFIRST=<Orvane.msi at VERSION>
 #   -DFIRST_DLL64=<its 64-bit DLL> -DFIRST_DLL32=<its 32-bit DLL> -DVERSION=<its version>
@@ -161,3 +162,26 @@ expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
 run(ignored 0 RUN64 ${tree} msiexec /x Orvane.msi /qn)
 expect_products("uninstalled" FALSE FALSE 0)
 expect_clean("after uninstalling")
+
+# The same upgrade from other folders, named for the first install only: the second package
+# finds them and puts its files there. (No trailing backslash: in a CMake list it would
+# escape the separator.)
+set(folder64 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane")
+set(folder32 "$ENV{WINEPREFIX}/drive_c/Tools/Orvane32")
+set(dll64 "C:\\Tools\\Orvane\\Orvane.dll")
+set(dll32 "C:\\Tools\\Orvane32\\Orvane.dll")
+run(ignored 0 RUN64 ${first_dir} msiexec /i Orvane.msi /qn
+    "INSTALLDIR64=C:\\Tools\\Orvane" "INSTALLDIR32=C:\\Tools\\Orvane32")
+expect_products("the first installed in other folders" TRUE FALSE 1)
+expect_installed_dlls(${FIRST_DLL64} ${FIRST_DLL32})
+run(ignored 0 RUN64 ${tree} msiexec /i Orvane.msi /qn)
+expect_products("the second installed over it, no folder named" FALSE TRUE 1)
+expect_installed_dlls(${tree}/x64/Orvane.dll ${tree}/x86/Orvane.dll)
+foreach(folder "Program Files/Orvane" "Program Files (x86)/Orvane")
+  if(EXISTS "$ENV{WINEPREFIX}/drive_c/${folder}")
+    message(FATAL_ERROR "The upgrade from other folders wrote to ${folder}")
+  endif()
+endforeach()
+run(ignored 0 RUN64 ${tree} msiexec /x Orvane.msi /qn)
+expect_products("uninstalled from other folders" FALSE FALSE 0)
+expect_clean("after uninstalling from other folders")

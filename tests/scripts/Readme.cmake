@@ -1,5 +1,5 @@
 # Examples taken from README.md's own text. An example is the fenced block that follows a
-# line "<!-- example: <name> -->".
+# line "<!-- example: <name> -->" (both may be indented, in a list item).
 
 # readme_example(<out var> <README.md> <name>): the block's lines, without its fences.
 function(readme_example out_var readme name)
@@ -9,7 +9,7 @@ function(readme_example out_var readme name)
     message(FATAL_ERROR "${readme} has no example \"${name}\"")
   endif()
   string(SUBSTRING "${text}" ${at} -1 text)
-  if(NOT text MATCHES "^[^\n]*\n```[^\n]*\n")
+  if(NOT text MATCHES "^[^\n]*\n *```[^\n]*\n")
     message(FATAL_ERROR "The example \"${name}\" in ${readme} is not followed by a fenced block")
   endif()
   string(LENGTH "${CMAKE_MATCH_0}" start)
