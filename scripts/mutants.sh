@@ -1,0 +1,239 @@
+#!/usr/bin/env bash
+# The suite's own mutation run: each fault of tests/mutants.txt planted alone in a copy of the
+# tree (build/mutants/tree, never this one), the build of the copy brought up to date, the
+# fault's named tests run, then that build's whole suite if they all pass; the file is put
+# back before the next. Prints a table and "mutants: N caught of M".
+# Usage: mutants.sh [--check] [--no-baseline] [--list FILE] [NAME...]
+#   --check        only that every fault's snippet occurs exactly once in this tree (quick)
+#   --no-baseline  skip the run of all named tests on the unchanged copy first
+#   NAME...        only these faults
+# ORVANE_MUTANTS_WHOLE=0 leaves out the whole-suite run after named tests that pass.
+source "$(dirname "$0")/common.sh"
+# All of it is read before any of it runs: an edit to this file during a run changes nothing.
+main() {
+
+list=tests/mutants.txt check= baseline=yes only=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --check) check=yes ;;
+    --no-baseline) baseline= ;;
+    --list) list=$2; shift ;;
+    -*) echo "mutants.sh: unknown option $1" >&2; exit 2 ;;
+    *) only+=("$1") ;;
+  esac
+  shift
+done
+
+# The list: blocks of "key: value" lines, each starting at "[name]"; "find+:"/"with+:" add a
+# line to the snippet or its replacement.
+names=() files=() finds=() withs=() builds=() tests=() equivalents=()
+parse() {
+  local line key value n=-1 lineno=0
+  while IFS= read -r line || [ -n "$line" ]; do
+    lineno=$((lineno + 1))
+    case $line in '#'* | '') continue ;; esac
+    if [[ $line =~ ^\[([^]]+)\]$ ]]; then
+      n=$((n + 1))
+      names[n]=${BASH_REMATCH[1]} files[n]= finds[n]= withs[n]= builds[n]= tests[n]= equivalents[n]=
+      continue
+    fi
+    if [ "$n" -lt 0 ] || [[ ! $line =~ ^([a-z+]+):\ ?(.*)$ ]]; then
+      echo "$list:$lineno: not \"key: value\" in a [name] block: $line" >&2; exit 2
+    fi
+    key=${BASH_REMATCH[1]} value=${BASH_REMATCH[2]}
+    case $key in
+      file) files[n]=$value ;;
+      find) finds[n]=$value ;;
+      find+) finds[n]+=$'\n'$value ;;
+      with) withs[n]=$value ;;
+      with+) withs[n]+=$'\n'$value ;;
+      build) builds[n]=$value ;;
+      tests) tests[n]=$value ;;
+      equivalent) equivalents[n]=$value ;;
+      *) echo "$list:$lineno: unknown key $key" >&2; exit 2 ;;
+    esac
+  done <"$list"
+}
+parse
+
+# occurrences FILE SNIPPET: how often the snippet occurs in the file.
+occurrences() {
+  local text rest
+  [ -f "$1" ] || { echo 0; return; }
+  IFS= read -r -d '' text <"$1" || true
+  rest=${text//"$2"/}
+  echo $(((${#text} - ${#rest}) / ${#2}))
+}
+
+# problem I: what is wrong with fault I's entry in this tree, if anything.
+problem() {
+  local i=$1 count
+  [ -n "${files[i]}" ] && [ -n "${finds[i]}" ] || { echo "no file or no find"; return; }
+  [ "${finds[i]}" != "${withs[i]}" ] || { echo "the replacement is the snippet"; return; }
+  case ${builds[i]} in x64 | x86 | native) ;; *) echo "build is not x64, x86 or native"; return ;; esac
+  [ -n "${tests[i]}${equivalents[i]}" ] || { echo "no tests and not equivalent"; return; }
+  count=$(occurrences "${files[i]}" "${finds[i]}")
+  [ "$count" -eq 1 ] || echo "the snippet occurs $count times in ${files[i]}"
+}
+
+selected=()
+for i in "${!names[@]}"; do
+  if [ ${#only[@]} -eq 0 ] || [[ " ${only[*]} " == *" ${names[i]} "* ]]; then selected+=("$i"); fi
+done
+[ ${#selected[@]} -gt 0 ] || { echo "mutants.sh: no fault of $list selected" >&2; exit 2; }
+declare -A seen=()
+for i in "${!names[@]}"; do
+  [ -z "${seen[${names[i]}]:-}" ] || { echo "$list: ${names[i]} twice" >&2; exit 2; }
+  seen[${names[i]}]=1
+done
+
+if [ -n "$check" ]; then
+  bad=0
+  for i in "${selected[@]}"; do
+    why=$(problem "$i")
+    [ -z "$why" ] || { echo "error: ${names[i]}: $why"; bad=$((bad + 1)); }
+  done
+  equivalent=0
+  for i in "${selected[@]}"; do [ -z "${equivalents[i]}" ] || equivalent=$((equivalent + 1)); done
+  echo "mutants: ${#selected[@]} listed ($equivalent equivalent), $bad in error"
+  [ "$bad" -eq 0 ]
+  return
+fi
+
+started=$(date +%s)
+copy=$orvane_root/build/mutants/tree
+logs=$orvane_root/build/mutants/logs
+mkdir -p "$copy" "$logs"
+# The copy holds this tree's files (tracked or not ignored); a file is written only when it
+# differs, so that the copy's builds stay incremental.
+sync_copy() {
+  local file
+  while IFS= read -r -d '' file; do
+    [ -f "$file" ] || continue
+    if ! cmp -s "$file" "$copy/$file"; then
+      mkdir -p "$copy/$(dirname "$file")"
+      cat "$file" >"$copy/$file"
+    fi
+  done < <(git ls-files -z -co --exclude-standard)
+}
+sync_copy
+
+# The builds the selected faults need. x64 is built with the x86 DLL beside it (its notices,
+# installer and package tests need both); the x86 build's tests only when a fault names x86.
+declare -A need=()
+for i in "${selected[@]}"; do [ -n "${equivalents[i]}" ] || need[${builds[i]}]=1; done
+export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
+(
+  cd "$copy"
+  source scripts/common.sh
+  if [ -n "${need[x64]:-}${need[x86]:-}" ]; then
+    build x86 -DBUILD_TESTING=$([ -n "${need[x86]:-}" ] && echo ON || echo OFF)
+    stop_prefix
+  fi
+  if [ -n "${need[x64]:-}" ]; then
+    build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin"
+    stop_prefix
+  fi
+  if [ -n "${need[native]:-}" ]; then
+    quietly cmake --preset native && quietly cmake --build --preset native
+  fi
+) || { echo "mutants.sh: the unchanged copy does not build" >&2; exit 1; }
+start_display
+trap 'stop_prefix; stop_display' EXIT
+
+# rebuild BUILD: brings the copy's build up to date, as the test command would.
+rebuild() {
+  (cd "$copy" && source scripts/common.sh &&
+    if [ "$1" = native ]; then cmake --build --preset native
+    else use_prefix "$1"; status=0; cmake --build --preset "$1" || status=$?; stop_prefix; exit $status
+    fi)
+}
+# run_tests BUILD LOG [CTEST ARGS...]: 0 when every test passed, 1 when one failed, 2 when
+# the arguments chose no test.
+run_tests() {
+  local build=$1 log=$2 status=0; shift 2
+  ctest --test-dir "$copy/build/$build" -j "$(nproc)" --timeout 600 --output-on-failure "$@" \
+    >"$log" 2>&1 || status=1
+  if grep -q '^No tests were found' "$log"; then return 2; fi
+  return $status
+}
+# failed LOG: the tests that failed, and the first failure the log shows.
+failed() {
+  local names line
+  names=$(sed -n 's/^ *[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | head -n 3 | paste -sd ' ')
+  line=$(grep -m 1 -E 'Failure$|error: |: Failure|CMake Error' "$1" | sed 's/^ *//' | cut -c1-120)
+  echo "$names${line:+: $line}"
+}
+
+if [ -n "$baseline" ]; then
+  for build in "${!need[@]}"; do
+    regex=$(for i in "${selected[@]}"; do
+              [ -n "${equivalents[i]}" ] || [ "${builds[i]}" != "$build" ] || echo "${tests[i]}"
+            done | paste -sd '|')
+    if ! run_tests "$build" "$logs/baseline-$build.log" -R "$regex"; then
+      echo "mutants.sh: without any fault, the named tests of $build fail: $(failed "$logs/baseline-$build.log")" >&2
+      exit 1
+    fi
+    echo "baseline $build: the named tests pass ($(grep -oE '[0-9]+ tests? failed out of [0-9]+' "$logs/baseline-$build.log"))"
+  done
+fi
+
+rows=() caught=0 ran=0 errors=0 equivalent=0 survivors=()
+for i in "${selected[@]}"; do
+  name=${names[i]} build=${builds[i]} file=$copy/${files[i]}
+  if [ -n "${equivalents[i]}" ]; then
+    why=$(problem "$i")
+    if [ -n "$why" ]; then rows+=("$name|$build|error|$why"); errors=$((errors + 1))
+    else rows+=("$name|$build|equivalent|${equivalents[i]}"); equivalent=$((equivalent + 1)); fi
+    continue
+  fi
+  why=$(cd "$copy" && problem "$i")
+  if [ -n "$why" ]; then rows+=("$name|$build|error|$why"); errors=$((errors + 1)); continue; fi
+  mutant_started=$(date +%s)
+  log=$logs/$name.log
+  IFS= read -r -d '' original <"$file" || true
+  printf '%s' "${original/"${finds[i]}"/"${withs[i]}"}" >"$file"
+  if ! rebuild "$build" >"$log" 2>&1; then
+    result=error detail="does not build: $(grep -m 1 -E 'error|Error' "$log" | cut -c1-100)"
+    errors=$((errors + 1))
+  else
+    status=0
+    run_tests "$build" "$log" -R "${tests[i]}" || status=$?
+    if [ "$status" -eq 2 ]; then
+      result=error detail="no test matches ${tests[i]}"
+      errors=$((errors + 1))
+    elif [ "$status" -eq 1 ]; then
+      result=caught detail=$(failed "$log")
+    elif [ "${ORVANE_MUTANTS_WHOLE:-1}" != 0 ] && ! run_tests "$build" "$log"; then
+      result=caught detail="by the whole suite: $(failed "$log")"
+    else
+      result=SURVIVED detail="named tests pass: ${tests[i]}"
+      [ "${ORVANE_MUTANTS_WHOLE:-1}" = 0 ] || detail="the whole $build suite passes"
+      survivors+=("$name")
+    fi
+    [ "$result" = error ] || ran=$((ran + 1))
+    [ "$result" != caught ] || caught=$((caught + 1))
+  fi
+  # Written afresh (a new time), so that the next build compiles it again.
+  printf '%s' "$original" >"$file"
+  rows+=("$name|$build|$result|$(($(date +%s) - mutant_started)) s, $detail")
+  echo "${rows[-1]}" | tr '|' '\t'
+done
+# The copy's builds left as the tree is.
+for build in "${!need[@]}"; do rebuild "$build" >"$logs/restore-$build.log" 2>&1 || true; done
+
+echo
+printf '%-36s %-6s %-10s %s\n' fault build result detail
+for row in "${rows[@]}"; do
+  IFS='|' read -r name build result detail <<<"$row"
+  printf '%-36s %-6s %-10s %s\n' "$name" "$build" "$result" "$detail"
+done
+echo
+[ "$equivalent" -eq 0 ] || echo "equivalent (not run): $equivalent"
+[ "$errors" -eq 0 ] || echo "errors (not counted): $errors"
+[ ${#survivors[@]} -eq 0 ] || echo "survived: ${survivors[*]}"
+echo "time: $(( ($(date +%s) - started) / 60 )) min $(( ($(date +%s) - started) % 60 )) s"
+echo "mutants: $caught caught of $ran"
+[ "$errors" -eq 0 ] && [ "$caught" -eq "$ran" ]
+}
+main "$@"
