@@ -104,6 +104,9 @@ started=$(date +%s)
 copy=$orvane_root/build/mutants/tree
 logs=$orvane_root/build/mutants/logs
 mkdir -p "$copy" "$logs"
+# One run at a time: runs side by side would plant their faults in the same copy.
+exec 9>"$orvane_root/build/mutants/lock"
+flock -n 9 || { echo "mutants.sh: another run holds build/mutants" >&2; exit 2; }
 # The copy holds this tree's files (tracked or not ignored); a file is written only when it
 # differs, so that the copy's builds stay incremental.
 sync_copy() {
@@ -126,16 +129,17 @@ export ORVANE_WINEDEBUG=${ORVANE_WINEDEBUG-warn+heap}
 (
   cd "$copy"
   source scripts/common.sh
+  # (errexit does not hold in a subshell whose status is tested)
   if [ -n "${need[x64]:-}${need[x86]:-}" ]; then
-    build x86 -DBUILD_TESTING=$([ -n "${need[x86]:-}" ] && echo ON || echo OFF)
+    build x86 -DBUILD_TESTING=$([ -n "${need[x86]:-}" ] && echo ON || echo OFF) || exit 1
     stop_prefix
   fi
   if [ -n "${need[x64]:-}" ]; then
-    build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin"
+    build x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" || exit 1
     stop_prefix
   fi
   if [ -n "${need[native]:-}" ]; then
-    quietly cmake --preset native && quietly cmake --build --preset native
+    quietly cmake --preset native && quietly cmake --build --preset native || exit 1
   fi
 ) || { echo "mutants.sh: the unchanged copy does not build" >&2; exit 1; }
 start_display
@@ -153,14 +157,14 @@ rebuild() {
 run_tests() {
   local build=$1 log=$2 status=0; shift 2
   ctest --test-dir "$copy/build/$build" -j "$(nproc)" --timeout 600 --output-on-failure "$@" \
-    >"$log" 2>&1 || status=1
-  if grep -q '^No tests were found' "$log"; then return 2; fi
+    >>"$log" 2>&1 || status=1
+  if tail -n 5 "$log" | grep -q '^No tests were found'; then return 2; fi
   return $status
 }
 # failed LOG: the tests that failed, and the first failure the log shows.
 failed() {
   local names line
-  names=$(sed -n 's/^ *[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | head -n 3 | paste -sd ' ')
+  names=$(sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$1" | head -n 3 | paste -sd ' ')
   line=$(grep -m 1 -E 'Failure$|error: |: Failure|CMake Error' "$1" | sed 's/^ *//' | cut -c1-120)
   echo "$names${line:+: $line}"
 }
@@ -170,6 +174,7 @@ if [ -n "$baseline" ]; then
     regex=$(for i in "${selected[@]}"; do
               [ -n "${equivalents[i]}" ] || [ "${builds[i]}" != "$build" ] || echo "${tests[i]}"
             done | paste -sd '|')
+    : >"$logs/baseline-$build.log"
     if ! run_tests "$build" "$logs/baseline-$build.log" -R "$regex"; then
       echo "mutants.sh: without any fault, the named tests of $build fail: $(failed "$logs/baseline-$build.log")" >&2
       exit 1
@@ -178,60 +183,80 @@ if [ -n "$baseline" ]; then
   done
 fi
 
-rows=() caught=0 ran=0 errors=0 equivalent=0 survivors=()
-for i in "${selected[@]}"; do
-  name=${names[i]} build=${builds[i]} file=$copy/${files[i]}
-  if [ -n "${equivalents[i]}" ]; then
-    why=$(problem "$i")
-    if [ -n "$why" ]; then rows+=("$name|$build|error|$why"); errors=$((errors + 1))
-    else rows+=("$name|$build|equivalent|${equivalents[i]}"); equivalent=$((equivalent + 1)); fi
-    continue
-  fi
-  why=$(cd "$copy" && problem "$i")
-  if [ -n "$why" ]; then rows+=("$name|$build|error|$why"); errors=$((errors + 1)); continue; fi
-  mutant_started=$(date +%s)
-  log=$logs/$name.log
+# plant I WHAT: plants fault I in the copy, rebuilds, runs its named tests (WHAT=named) or
+# its build's whole suite (whole), and puts the file back. Sets result and detail.
+plant() {
+  local i=$1 what=$2 file=$copy/${files[i]} log=$logs/${names[i]}.log original status=0
   IFS= read -r -d '' original <"$file" || true
   printf '%s' "${original/"${finds[i]}"/"${withs[i]}"}" >"$file"
-  if ! rebuild "$build" >"$log" 2>&1; then
-    result=error detail="does not build: $(grep -m 1 -E 'error|Error' "$log" | cut -c1-100)"
-    errors=$((errors + 1))
+  if ! rebuild "${builds[i]}" >"$log" 2>&1; then
+    result=error detail="does not build: $(grep -m 1 -E 'error:|Error' "$log" | cut -c1-120)"
+  elif [ "$what" = named ]; then
+    run_tests "${builds[i]}" "$log" -R "${tests[i]}" || status=$?
+    case $status in
+      0) result=passed detail="named tests pass: ${tests[i]}" ;;
+      1) result=caught detail=$(failed "$log") ;;
+      *) result=error detail="no test matches ${tests[i]}" ;;
+    esac
+  elif run_tests "${builds[i]}" "$log"; then
+    result=SURVIVED detail="the whole ${builds[i]} suite passes"
   else
-    status=0
-    run_tests "$build" "$log" -R "${tests[i]}" || status=$?
-    if [ "$status" -eq 2 ]; then
-      result=error detail="no test matches ${tests[i]}"
-      errors=$((errors + 1))
-    elif [ "$status" -eq 1 ]; then
-      result=caught detail=$(failed "$log")
-    elif [ "${ORVANE_MUTANTS_WHOLE:-1}" != 0 ] && ! run_tests "$build" "$log"; then
-      result=caught detail="by the whole suite: $(failed "$log")"
-    else
-      result=SURVIVED detail="named tests pass: ${tests[i]}"
-      [ "${ORVANE_MUTANTS_WHOLE:-1}" = 0 ] || detail="the whole $build suite passes"
-      survivors+=("$name")
-    fi
-    [ "$result" = error ] || ran=$((ran + 1))
-    [ "$result" != caught ] || caught=$((caught + 1))
+    result=caught detail="by the whole suite: $(failed "$log")"
   fi
   # Written afresh (a new time), so that the next build compiles it again.
   printf '%s' "$original" >"$file"
-  rows+=("$name|$build|$result|$(($(date +%s) - mutant_started)) s, $detail")
-  echo "${rows[-1]}" | tr '|' '\t'
+}
+
+# First every fault against its named tests; then, for those that passed them, the whole
+# suite of their build.
+rows=() results=() pending=()
+for i in "${selected[@]}"; do
+  if [ -n "${equivalents[i]}" ]; then
+    result=equivalent detail=${equivalents[i]}
+  else
+    why=$(cd "$copy" && problem "$i")
+    if [ -n "$why" ]; then
+      result=error detail=$why
+    else
+      mutant_started=$(date +%s)
+      plant "$i" named
+      detail="$(($(date +%s) - mutant_started)) s, $detail"
+      [ "$result" != passed ] || pending+=("$i")
+    fi
+  fi
+  results[i]=$result rows[i]=$detail
+  printf '%s\t%s\t%s\t%s\n' "${names[i]}" "${builds[i]}" "$result" "$detail"
+done
+for i in "${pending[@]}"; do
+  if [ "${ORVANE_MUTANTS_WHOLE:-1}" = 0 ]; then
+    results[i]=SURVIVED
+    continue
+  fi
+  mutant_started=$(date +%s)
+  plant "$i" whole
+  results[i]=$result rows[i]="$(($(date +%s) - mutant_started)) s, $detail"
+  printf '%s\t%s\t%s\t%s\n' "${names[i]}" "${builds[i]}" "$result" "${rows[i]}"
 done
 # The copy's builds left as the tree is.
 for build in "${!need[@]}"; do rebuild "$build" >"$logs/restore-$build.log" 2>&1 || true; done
 
 echo
 printf '%-36s %-6s %-10s %s\n' fault build result detail
-for row in "${rows[@]}"; do
-  IFS='|' read -r name build result detail <<<"$row"
-  printf '%-36s %-6s %-10s %s\n' "$name" "$build" "$result" "$detail"
+caught=0 ran=0 errors=0 equivalent=0 survivors=()
+for i in "${selected[@]}"; do
+  printf '%-36s %-6s %-10s %s\n' "${names[i]}" "${builds[i]}" "${results[i]}" "${rows[i]}"
+  case ${results[i]} in
+    caught) caught=$((caught + 1)) ran=$((ran + 1)) ;;
+    SURVIVED) survivors+=("${names[i]}") ran=$((ran + 1)) ;;
+    equivalent) equivalent=$((equivalent + 1)) ;;
+    *) errors=$((errors + 1)) ;;
+  esac
 done
 echo
 [ "$equivalent" -eq 0 ] || echo "equivalent (not run): $equivalent"
 [ "$errors" -eq 0 ] || echo "errors (not counted): $errors"
 [ ${#survivors[@]} -eq 0 ] || echo "survived: ${survivors[*]}"
+[ "${ORVANE_MUTANTS_WHOLE:-1}" != 0 ] || echo "(the whole suites were not run: ORVANE_MUTANTS_WHOLE=0)"
 echo "time: $(( ($(date +%s) - started) / 60 )) min $(( ($(date +%s) - started) % 60 )) s"
 echo "mutants: $caught caught of $ran"
 [ "$errors" -eq 0 ] && [ "$caught" -eq "$ran" ]
