@@ -105,8 +105,11 @@ copy=$orvane_root/build/mutants/tree
 logs=$orvane_root/build/mutants/logs
 mkdir -p "$copy" "$logs"
 # One run at a time: runs side by side would plant their faults in the same copy.
-exec 9>"$orvane_root/build/mutants/lock"
-flock -n 9 || { echo "mutants.sh: another run holds build/mutants" >&2; exit 2; }
+lock=$orvane_root/build/mutants/run.pid
+if [ -s "$lock" ] && kill -0 "$(cat "$lock")" 2>/dev/null; then
+  echo "mutants.sh: run $(cat "$lock") holds build/mutants" >&2; exit 2
+fi
+echo $$ >"$lock"
 # The copy holds this tree's files (tracked or not ignored); a file is written only when it
 # differs, so that the copy's builds stay incremental.
 sync_copy() {
