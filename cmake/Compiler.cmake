@@ -63,7 +63,7 @@ function(orvane_check_startup target)
   endif()
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} "-DFILES=${files}" ${image}
-            -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckStartup.cmake
+            "-DFLAGS=${CMAKE_CXX_FLAGS}" -P ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/CheckStartup.cmake
     VERBATIM)
 endfunction()
 

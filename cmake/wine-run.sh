@@ -22,6 +22,14 @@ if [ $status -eq 139 ] && grep -q '^\[  PASSED  \] [1-9]' "$out" && ! grep -q '^
   [ -z "${ORVANE_EXIT_CRASHES:-}" ] || echo "$*" >>"$ORVANE_EXIT_CRASHES"
   status=0
 fi
+# A GoogleTest program that ended before its summary failed, whatever its status: Wine 8 now
+# and then ends a process that took an unhandled exception with status 0, once its debugger
+# has printed the crash.
+if [ $status -eq 0 ] && grep -q '^\[==========\] Running ' "$out" &&
+   ! grep -q '^\[==========\] .* ran\.' "$out"; then
+  echo "wine-run.sh: $2 ended before GoogleTest's summary" >>"$err"
+  status=1
+fi
 cat "$out"
 cat "$err" >&2
 rm -f "$out" "$err"

@@ -1,8 +1,11 @@
 // Late-bound calls a careless client makes: missing arrays, counts without them, and
 // references to nothing. Each gets a status, nothing reaches the registry, nothing crashes.
+#include "Allocator.h"
 #include "Identity.h"
 #include "ProbeFakes.h"
 #include "ProbeTest.h"
+#include "Thread.h"
+#include "TypeInfo.h"
 
 namespace {
 
@@ -99,6 +102,57 @@ TEST(DispatchEdges, ReferencesToNothingAreTheArgumentsFault)
     }
     EXPECT_TRUE(registry.opens.empty());
     EXPECT_TRUE(box.shown.empty());
+}
+
+// Two first calls for the type information at once: the one that loses the race to cache it
+// gives its own reference back, so that the cached one is the last reference left. The
+// loser is held in its first allocation until the winner has cached its copy; the type
+// library cache then hands both the same object.
+HANDLE loserWaits = nullptr;
+HANDLE winnerDone = nullptr;
+DWORD loserThread = 0;
+void* HoldingAllocate(std::size_t bytes) noexcept
+{
+    if (GetCurrentThreadId() == loserThread && loserWaits) {
+        SetEvent(std::exchange(loserWaits, nullptr));
+        WaitForSingleObject(winnerDone, 10000);
+    }
+    return HeapAlloc(GetProcessHeap(), 0, bytes);
+}
+void ProcessHeapFree(void* block) noexcept
+{
+    HeapFree(GetProcessHeap(), 0, block);
+}
+
+TEST(DispatchEdges, RacingFirstTypeInfoCallsKeepOneReference)
+{
+    orvane::ReleaseClassTypeInfo();
+    HANDLE waiting = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    winnerDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    loserWaits = waiting;
+    orvane::Allocator holding{&HoldingAllocate, &ProcessHeapFree};
+    orvane::AllocatorSeam::Replace(&holding);
+    ITypeInfo* lost = nullptr;
+    ITypeInfo* won = nullptr;
+    HRESULT lostHr = E_FAIL;
+    {
+        Thread loser([&] {
+            loserThread = GetCurrentThreadId();
+            lostHr = orvane::GetClassTypeInfo(orvane::TypeInfoView::Dispatch, &lost);
+        });
+        ASSERT_EQ(WaitForSingleObject(waiting, 10000), WAIT_OBJECT_0);
+        EXPECT_EQ(orvane::GetClassTypeInfo(orvane::TypeInfoView::Dispatch, &won), S_OK);
+        SetEvent(winnerDone);
+    }
+    orvane::AllocatorSeam::Replace(nullptr);
+    CloseHandle(waiting);
+    CloseHandle(winnerDone);
+    ASSERT_EQ(lostHr, S_OK);
+    ASSERT_EQ(lost, won);
+    orvane::ReleaseClassTypeInfo();
+    orvane::ReleaseClassTypeInfo(); // nothing left to release
+    EXPECT_EQ(won->Release(), 1u);
+    EXPECT_EQ(lost->Release(), 0u);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The module's path read whatever its length, up to the longest path Windows knows, from a
 // stand-in for GetModuleFileNameW that reports the path the test says.
+#include "Allocator.h"
 #include "ModulePath.h"
 
 #include <gtest/gtest.h>
@@ -9,11 +10,18 @@
 namespace {
 
 std::wstring reported;
+// The error the stand-in fails with, or none.
+constexpr DWORD kNoFailure = ~DWORD{0};
+DWORD failure = kNoFailure;
 
 // As the system's routine: a path that does not fit is cut, terminated, and the capacity
 // returned with ERROR_INSUFFICIENT_BUFFER.
 DWORD WINAPI ReportPath(HMODULE, LPWSTR path, DWORD capacity)
 {
+    if (failure != kNoFailure) {
+        SetLastError(failure);
+        return 0;
+    }
     const DWORD length = static_cast<DWORD>(reported.size());
     const DWORD copied = length < capacity ? length : capacity - 1;
     reported.copy(path, copied);
@@ -24,24 +32,53 @@ DWORD WINAPI ReportPath(HMODULE, LPWSTR path, DWORD capacity)
     return capacity;
 }
 
+// The component's allocator, counting the blocks it has out.
+int outstanding = 0;
+void* CountedAllocate(std::size_t bytes) noexcept
+{
+    ++outstanding;
+    return HeapAlloc(GetProcessHeap(), 0, bytes);
+}
+void CountedFree(void* block) noexcept
+{
+    --outstanding;
+    HeapFree(GetProcessHeap(), 0, block);
+}
+
 TEST(ModulePath, ReadsPathsUpToTheLongestThereIs)
 {
     orvane::ModuleFileName fake{&ReportPath};
     orvane::ModuleFileNameSeam::Replace(&fake);
+    orvane::Allocator counted{&CountedAllocate, &CountedFree};
+    orvane::AllocatorSeam::Replace(&counted);
     const struct {
         DWORD length;
         HRESULT expected;
+        DWORD failure = kNoFailure;
     } cases[] = {
         {259, S_OK},   {260, S_OK},   {16639, S_OK},
         {16640, S_OK}, {32767, S_OK}, {32768, HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE)},
+        // The routine's own error; a failure that sets none is still one.
+        {10, HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED), ERROR_ACCESS_DENIED},
+        {10, E_FAIL, ERROR_SUCCESS},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.length);
         reported.assign(c.length, L'x');
-        orvane::ModulePath path;
-        EXPECT_EQ(path.LoadFull(), c.expected);
-        EXPECT_EQ(path.size(), c.expected == S_OK ? c.length : 0u);
+        failure = c.failure;
+        {
+            orvane::ModulePath path;
+            EXPECT_EQ(path.LoadFull(), c.expected);
+            EXPECT_EQ(path.size(), c.expected == S_OK ? c.length : 0u);
+            if (c.expected == S_OK) {
+                EXPECT_TRUE(path.c_str() == reported);
+            }
+        }
+        // Each larger buffer replaces the one before.
+        EXPECT_EQ(outstanding, 0);
     }
+    failure = kNoFailure;
+    orvane::AllocatorSeam::Replace(nullptr);
     orvane::ModuleFileNameSeam::Replace(nullptr);
 }
 
@@ -67,6 +104,11 @@ TEST(ModulePath, RegistersTheShortFormFromMaxPathOn)
         EXPECT_LT(path.size(), static_cast<DWORD>(MAX_PATH));
         DeleteFileW(extended.c_str());
     }
+    // A long path whose short form cannot be had (no such file) is no path to register.
+    reported = folder + L"\\missing\\" + std::wstring(250, L'x');
+    orvane::ModulePath missing;
+    const HRESULT hr = missing.LoadRegistrable();
+    EXPECT_TRUE(FAILED(hr)) << std::hex << hr;
     RemoveDirectoryW(folder.c_str());
     orvane::ModuleFileNameSeam::Replace(nullptr);
 }

@@ -28,6 +28,8 @@ protected:
 
 TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
 {
+    // The standard marshaller of OLE Automation interfaces.
+    const std::wstring kAutomationProxy = L"{00020424-0000-0000-C000-000000000046}";
     ASSERT_EQ(RegisterServer(), S_OK);
     const std::wstring clsid = GuidText(CLSID_clsRegistry);
     const std::wstring classKey = L"CLSID\\" + clsid;
@@ -44,6 +46,8 @@ TEST_F(Registration, WritesTheClassProgIdsAndTypeLibrary)
         {L"Orvane.clsRegistry\\CurVer", L"", L"Orvane.clsRegistry.1"},
         {L"Orvane.clsRegistry.1\\CLSID", L"", clsid},
         {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\TypeLib", L"", GuidText(LIBID_Orvane)},
+        {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\ProxyStubClsid", L"", kAutomationProxy},
+        {L"Interface\\" + GuidText(IID__clsRegistry) + L"\\ProxyStubClsid32", L"", kAutomationProxy},
         {L"TypeLib\\" + GuidText(LIBID_Orvane) + L"\\1.0\\HELPDIR", L"",
          path_.substr(0, path_.rfind(L'\\') + 1)},
     };
@@ -243,6 +247,25 @@ TEST_F(Registration, InstallTakesUserOrNothing)
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, server, L""), path_);
     EXPECT_EQ(Install(FALSE, L"User"), S_OK);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, server));
+}
+
+// A user hive without Software\Classes, as in a profile where nothing was registered yet:
+// nothing to remove, and nothing made.
+TEST_F(Registration, UnregisteringFromAHiveWithoutClassesSucceeds)
+{
+    const wchar_t kStandIn[] = L"Software\\Orvane hive without classes";
+    orvane::UniqueHkey hive;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kStandIn, 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, hive.put(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, hive.get()), ERROR_SUCCESS);
+    const HRESULT removed = Install(FALSE, L"user");
+    const auto left = KeyContents(HKEY_CURRENT_USER, L"");
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    hive.reset();
+    RegDeleteKeyW(HKEY_CURRENT_USER, kStandIn);
+    EXPECT_EQ(removed, S_OK);
+    EXPECT_TRUE(left.empty());
 }
 
 } // namespace

@@ -64,4 +64,32 @@ TEST_F(Unload, HeldFactoryKeepsTheDllLoaded)
     EXPECT_FALSE(Loaded());
 }
 
+// The type information the DLL keeps for its objects goes when FreeLibrary unloads it: a
+// client's own reference is then the last.
+TEST_F(Unload, CachedTypeInfoGoesWithTheDll)
+{
+    ASSERT_FALSE(Loaded()) << "something else holds the DLL";
+    HMODULE dll = LoadLibraryW(kDll);
+    ASSERT_NE(dll, nullptr);
+    using GetClassObjectProc = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    const auto getClassObject = reinterpret_cast<GetClassObjectProc>(
+        reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
+    ITypeInfo* info = nullptr;
+    {
+        ComPtr<IClassFactory> factory;
+        ComPtr<_clsRegistry> probe;
+        ASSERT_EQ(getClassObject(CLSID_clsRegistry, IID_PPV_ARGS(&factory)), S_OK);
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV_ARGS(&probe)), S_OK);
+        ASSERT_EQ(probe->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), S_OK);
+    }
+    FreeLibrary(dll);
+    EXPECT_FALSE(Loaded());
+    // Nor does the DLL keep the library: only the type information holds it (Wine's count).
+    ITypeLib* library = nullptr;
+    UINT index = 0;
+    ASSERT_EQ(info->GetContainingTypeLib(&library, &index), S_OK);
+    EXPECT_EQ(library->Release(), 1u);
+    EXPECT_EQ(info->Release(), 0u);
+}
+
 } // namespace
