@@ -63,20 +63,31 @@ arm64_tree() {
 arm64_tree >"$results/arm64-tree" 2>"$results/arm64-tree.log" &
 arm64_tree_job=$!
 
-# The x64 DLL by LLVM, with no C runtime, built beside the rest; its tests are the LLVM.* ones
-# of the x64 build (ORVANE_OTHER_DLLS), which start once both are built.
+# The x86 and x64 DLLs by LLVM, hardened, with no C runtime: the DLLs the release ships, built
+# beside the rest. Their tests are their trees' own (the file's checks, symbols, a smashed
+# stack) and the LLVM.* ones of the GCC build of each architecture (ORVANE_OTHER_DLLS), which
+# start once both are built.
 llvm_build() {
+  local start
+  echo "== x86 (LLVM)"
+  start=$(date +%s)
+  if build x86-llvm -DBUILD_TESTING=ON; then
+    built llvm86 "$start"
+  else
+    note 51 "x86 (LLVM): failed (build, $(since "$start"))" failed
+  fi
+  stop_prefix
   echo "== x64 (LLVM)"
-  local start; start=$(date +%s)
+  start=$(date +%s)
   if build x64-llvm -DBUILD_TESTING=ON; then
     built llvm "$start"
-    stop_prefix
   else
-    stop_prefix
     note 50 "x64 (LLVM): failed (build, $(since "$start"))" failed
   fi
+  stop_prefix
 }
 expect 50 "x64 (LLVM) under Wine"
+expect 51 "x86 (LLVM) under Wine"
 llvm_build >"$results/llvm-build.log" 2>&1 &
 llvm_build_job=$!
 
@@ -86,7 +97,8 @@ echo "== x86"
 x86_start=$(date +%s)
 expect 30 "x86 under Wine"
 x86_built=yes
-{ configure x86 -DBUILD_TESTING=ON && build_targets x86 $(release_targets x86); } || x86_built=
+{ configure x86 -DBUILD_TESTING=ON -DORVANE_OTHER_DLLS="LLVM=$PWD/build/x86-llvm/bin" &&
+  build_targets x86 $(release_targets x86); } || x86_built=
 stop_prefix
 built x86 "$x86_start"
 
@@ -96,9 +108,12 @@ echo "== x64"
 x64_start=$(date +%s)
 expect 40 "x64 under Wine"
 x64_built=
-if [ -n "$x86_built" ] &&
+# The release takes LLVM's DLLs.
+wait "$llvm_build_job" || true
+if [ -n "$x86_built" ] && [ -f "$results/llvm.built" ] && [ -f "$results/llvm86.built" ] &&
    configure x64 -DBUILD_TESTING=ON -DORVANE_PEER_BIN="$PWD/build/x86/bin" \
-     -DORVANE_ARM64_BUILD="$PWD/build/arm64" -DORVANE_OTHER_DLLS="LLVM=$PWD/build/x64-llvm/bin" &&
+     -DORVANE_ARM64_BUILD="$PWD/build/arm64" -DORVANE_OTHER_DLLS="LLVM=$PWD/build/x64-llvm/bin" \
+     -DORVANE_SHIPPED_X86="$PWD/build/x86-llvm" -DORVANE_SHIPPED_X64="$PWD/build/x64-llvm" &&
    build_targets x64 $(release_targets x64) wine_test_template; then
   x64_built=yes
 fi
@@ -142,13 +157,23 @@ elif ! x86_runs; then
   # and type library from the x64 suite.
   suite x86.1 -- --preset x86
   finish 30 x86 "x86 checks without Wine"
+  [ ! -f "$results/llvm86.built" ] || {
+    suite llvm86.1 -- --test-dir build/x86-llvm
+    finish 51 llvm86 "x86 (LLVM) checks without Wine"
+  }
   note 31 "x86 under Wine: not run: $(x86_cause)"
   if [ "${ORVANE_REQUIRE_X86:-}" = 1 ]; then
     note 32 "x86 under Wine: required by ORVANE_REQUIRE_X86=1: failed" failed
   fi
   note 41 "x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)"
 else
-  (wine_suite x86.1 x86 --preset x86; finish 30 x86 "x86 under Wine") >"$results/x86.log" 2>&1 &
+  (wine_suite x86.1 x86 --preset x86 -E '^LLVM\.'; finish 30 x86 "x86 under Wine"
+   if [ -f "$results/llvm86.built" ]; then
+     echo "== x86 (LLVM) under Wine"
+     suite llvm86.1 -- --test-dir build/x86-llvm
+     wine_suite llvm86.2 x86 --preset x86 -R '^LLVM\.' -j "$(nproc)"
+     finish 51 llvm86 "x86 (LLVM) under Wine"
+   fi) >"$results/x86.log" 2>&1 &
   jobs_beside+=($!)
 fi
 
@@ -158,7 +183,6 @@ if [ -n "$x64_built" ]; then
   stop_prefix
   built x64 "$x64_start"
 fi
-wait "$llvm_build_job" || true
 if [ -n "$x64_built" ]; then
   # Both suites of this build read its test list: found once, before they start.
   quietly ctest --test-dir build/x64 -N
