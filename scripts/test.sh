@@ -67,24 +67,21 @@ arm64_tree_job=$!
 # beside the rest. Their tests are their trees' own (the file's checks, symbols, a smashed
 # stack) and the LLVM.* ones of the GCC build of each architecture (ORVANE_OTHER_DLLS), which
 # start once both are built.
-llvm_build() {
+# llvm_dll PRESET PART KEY NAME: builds one of them; a failed build is the part's line.
+llvm_dll() {
   local start
-  echo "== x86 (LLVM)"
+  echo "== $4"
   start=$(date +%s)
-  if build x86-llvm -DBUILD_TESTING=ON; then
-    built llvm86 "$start"
+  if build "$1" -DBUILD_TESTING=ON; then
+    built "$2" "$start"
   else
-    note 51 "x86 (LLVM): failed (build, $(since "$start"))" failed
+    note "$3" "$4: failed (build, $(since "$start"))" failed
   fi
   stop_prefix
-  echo "== x64 (LLVM)"
-  start=$(date +%s)
-  if build x64-llvm -DBUILD_TESTING=ON; then
-    built llvm "$start"
-  else
-    note 50 "x64 (LLVM): failed (build, $(since "$start"))" failed
-  fi
-  stop_prefix
+}
+llvm_build() {
+  llvm_dll x86-llvm llvm86 51 "x86 (LLVM)"
+  llvm_dll x64-llvm llvm 50 "x64 (LLVM)"
 }
 expect 50 "x64 (LLVM) under Wine"
 expect 51 "x86 (LLVM) under Wine"
