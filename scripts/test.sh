@@ -141,12 +141,16 @@ if [ -n "$x64_built" ]; then
 fi
 
 # The test programs of both builds, then their suites.
-if [ -n "$x86_built" ]; then
-  x86_start=$(date +%s)
-  build_targets x86 || x86_built=
+# build_rest PRESET: the rest of PRESET's build (its test programs), added to its build time.
+build_rest() {
+  local start status=0
+  start=$(date +%s)
+  build_targets "$1" || status=1
   stop_prefix
-  built x86 "$x86_start"
-fi
+  built "$1" "$start"
+  return "$status"
+}
+[ -z "$x86_built" ] || build_rest x86 || x86_built=
 if [ -z "$x86_built" ]; then
   note 30 "x86: failed (build, $(since_built x86))" failed
 elif ! x86_runs; then
@@ -174,12 +178,7 @@ else
   jobs_beside+=($!)
 fi
 
-if [ -n "$x64_built" ]; then
-  x64_start=$(date +%s)
-  build_targets x64 || x64_built=
-  stop_prefix
-  built x64 "$x64_start"
-fi
+[ -z "$x64_built" ] || build_rest x64 || x64_built=
 if [ -n "$x64_built" ]; then
   # Both suites of this build read its test list: found once, before they start.
   quietly ctest --test-dir build/x64 -N
