@@ -25,30 +25,26 @@ function(orvane_wine_in_prefix out_var dir arch)
   set(${out_var} ${run} PARENT_SCOPE)
 endfunction()
 
-# orvane_wine_prefix(<target> <dir> <arch> [TEMPLATE]): a target that creates the prefix once.
-# A TEMPLATE is part of the default build, and its server ends as soon as it is made: copies
+# orvane_wine_prefix(<target> <dir> <arch> [TEMPLATE]): a target that creates the prefix once
+# (cmake/wine-new-prefix.sh: booted, or copied from ORVANE_PRISTINE_PREFIXES as the build runs).
+# A TEMPLATE is part of the default build, and no server of it runs once it is made: copies
 # are taken from its files.
 function(orvane_wine_prefix target dir arch)
   cmake_parse_arguments(PARSE_ARGV 3 arg "TEMPLATE" "" "")
-  orvane_wine_in_prefix(run ${dir} ${arch})
+  set(loader ${ORVANE_WINE})
   if(arch STREQUAL win64)
-    list(APPEND run ${ORVANE_WINE64})
-  else()
-    list(APPEND run ${ORVANE_WINE})
+    set(loader ${ORVANE_WINE64})
   endif()
   set(stop)
   set(all)
   if(arg_TEMPLATE)
-    set(stop COMMAND /usr/bin/env WINEPREFIX=${dir} wineserver -k -w)
+    set(stop --stop)
     set(all ALL)
   endif()
   set(stamp ${dir}/.orvane-ready)
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${run} wineboot --init
-    # Without a window manager Wine lingers over each closed window unless it manages none.
-    COMMAND ${run} reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f
-    ${stop}
+    COMMAND sh ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/wine-new-prefix.sh ${stop} ${dir} ${arch} ${loader}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     COMMENT "Creating the Wine prefix ${dir}"
     VERBATIM)

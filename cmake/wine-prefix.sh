@@ -28,16 +28,7 @@ done
 name=$(printf %s "$name" | tr -c 'A-Za-z0-9._-' _)
 prefix=$(mktemp -d "$folder/$name.XXXXXX") || exit 1
 
-# The system's DLLs are shared with the template by hard links; everything else is copied.
-# Marked as up to date for good: an update would rewrite those shared files in place.
-windows=drive_c/windows
-mkdir -p "$prefix/$windows" &&
-for dir in system32 syswow64 winsxs; do
-  [ ! -d "$template/$windows/$dir" ] || cp -al "$template/$windows/$dir" "$prefix/$windows/" || exit 1
-done &&
-tar -C "$template" --exclude="./$windows/system32" --exclude="./$windows/syswow64" \
-    --exclude="./$windows/winsxs" -cf - . | tar -C "$prefix" -xf - &&
-echo disable >"$prefix/.update-timestamp" || { rm -rf "$prefix"; exit 1; }
+sh "$(dirname "$0")/wine-copy-prefix.sh" "$template" "$prefix" || { rm -rf "$prefix"; exit 1; }
 
 export WINEPREFIX="$prefix"
 # The copy is what it is: a WINEARCH meant for another prefix would only be refused.

@@ -27,6 +27,20 @@ start_display
 x86_runs || true
 jobs_beside=()
 
+# One booted Wine prefix per architecture, which every build's prefixes copy (also in the
+# package tests' copy of the sources) rather than boot their own: cmake/wine-new-prefix.sh.
+export ORVANE_PRISTINE_PREFIXES=$PWD/build/prefixes
+# pristine ARCH LOADER: boots ARCH's beside what follows; removed when that fails.
+pristine() {
+  local dir=$ORVANE_PRISTINE_PREFIXES/$1
+  rm -rf "$dir" && mkdir -p "$dir"
+  { ORVANE_PRISTINE_PREFIXES= sh cmake/wine-new-prefix.sh --stop "$dir" "$1" "$2" &&
+      touch "$dir/.orvane-ready"; } >"$results/prefix-$1.log" 2>&1 ||
+    { cat "$results/prefix-$1.log"; rm -rf "$dir"; } &
+}
+pristine win64 /usr/lib/wine/wine64
+! x86_runs || pristine win32 wine
+
 # The portable rules on this host: sanitized case tables and hostile paths, then a short
 # fuzz. No Wine here.
 native() {
