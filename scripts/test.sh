@@ -65,6 +65,19 @@ expect 20 fuzz
 native >"$results/native.log" 2>&1 &
 jobs_beside+=($!)
 
+# The package tests' second build of the release, from a copy of the sources (the x64 build's
+# package-tests/sources): it needs none of the builds, so it starts now, beside them, and
+# Package.Reproducible takes it (tests/scripts/PackageCopy.cmake).
+package_copy() {
+  local work=$PWD/build/x64/package-tests epoch
+  epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
+  rm -rf "$work" && mkdir -p "$work"
+  env -u DISPLAY cmake -DSOURCE="$PWD" -DCOPY="$work/sources" -DEPOCH="$epoch" \
+    -DSTATUS="$work/sources.status" -P tests/scripts/PackageCopy.cmake
+}
+package_copy >"$results/package-copy.log" 2>&1 &
+package_copy_job=$!
+
 # Debian's arm64 Wine, unpacked into build/arm64-root beside the builds, where arm64 programs
 # can run here; the arm64 build waits for it.
 arm64_tree() {
@@ -147,10 +160,11 @@ else
   note 45 "arm64: failed (build, $(since "$arm64_start"))" failed
 fi
 
-# The package tests take turns on one copy of the sources and build it three times over:
-# they start now, beside the builds of the test programs.
+# The package tests take turns on the copy of the sources built above, and build it twice
+# more: they start once it is built, beside the builds of the test programs.
 if [ -n "$x64_built" ]; then
-  suite x64.1 -- --test-dir build/x64 -R '^Package\.' -j "$(nproc)" >"$results/package.log" 2>&1 &
+  { while kill -0 "$package_copy_job" 2>/dev/null; do sleep 1; done
+    suite x64.1 -- --test-dir build/x64 -R '^Package\.' -j "$(nproc)"; } >"$results/package.log" 2>&1 &
   package_job=$!
 fi
 
@@ -218,7 +232,8 @@ else
 fi
 
 wait "${jobs_beside[@]}"
-for log in native x86 arm64 llvm-build llvm; do
+wait "$package_copy_job" || true
+for log in native x86 arm64 llvm-build llvm package-copy; do
   [ ! -f "$results/$log.log" ] || cat "$results/$log.log"
 done
 summary

@@ -1,8 +1,8 @@
 # The release archive built twice from the same sources, in another folder the second time,
 # must come out the same byte for byte. The first comes from the build trees under test; the
 # second from a copy of the sources, built from scratch by scripts/package.sh, unsigned and
-# at the default version; so is the symbols archive beside it. The copy stays for the tests
-# that package it again.
+# at the default version (PackageCopy.cmake: here, or by the test command ahead); so is the
+# symbols archive beside it. The copy stays for the tests that package it again.
 #   -DSOURCE=<project root> -DX86=<32-bit build tree> -DX64=<64-bit build tree>
 #   [-DX86_DLL=<tree of the 32-bit DLL that ships>] [-DX64_DLL=<... 64-bit ...>]
 #   [-DARM64=<arm64 build tree of the shipped x64 DLL's type library>; else one is built here]
@@ -39,13 +39,30 @@ execute_process(COMMAND "${CMAKE_COMMAND}" -DX86=${X86} -DX64=${X64} ${dlls} -DA
                         -P "${SOURCE}/cmake/Package.cmake"
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
+# The second build: the one the test command made ahead, where its status is there and it was
+# built at this epoch (taken once: a later run makes its own), else made here.
 set(copy "${COPY}")
-file(REMOVE_RECURSE "${copy}")
-file(COPY "${SOURCE}/" DESTINATION "${copy}"
-     PATTERN "build" EXCLUDE PATTERN ".git" EXCLUDE)
-execute_process(COMMAND bash scripts/package.sh WORKING_DIRECTORY "${copy}"
-                RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
-if(NOT status EQUAL 0)
+set(status_file "${COPY}.status")
+set(made_ahead NO)
+if(EXISTS "${status_file}")
+  file(STRINGS "${status_file}" ahead LIMIT_COUNT 1)
+  if("${ahead}" STREQUAL "${EPOCH}")
+    set(made_ahead YES)
+  else()
+    message(STATUS "The copy made ahead was built at ${ahead}, not ${EPOCH}: building it again")
+  endif()
+endif()
+if(NOT made_ahead)
+  execute_process(COMMAND "${CMAKE_COMMAND}" -DSOURCE=${SOURCE} -DCOPY=${copy} -DEPOCH=${EPOCH}
+                          -DSTATUS=${status_file} -P "${CMAKE_CURRENT_LIST_DIR}/PackageCopy.cmake"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endif()
+file(READ "${status_file}" output)
+file(REMOVE "${status_file}")
+string(REGEX MATCH "^[^\n]*\n([^\n]*)\n" _ "${output}")
+set(status "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "^[^\n]*\n[^\n]*\n" "" output "${output}")
+if(NOT status STREQUAL "0")
   message(FATAL_ERROR "scripts/package.sh failed (${status}):\n${output}")
 endif()
 
