@@ -50,11 +50,13 @@ add_custom_target(orvane_pe_checksum DEPENDS ${ORVANE_PE_CHECKSUM})
 
 # The compiler's command line in the debug information names no folder of this machine:
 # clang 16 and later leave it out, older ones get only relative paths (relative-paths.sh).
+# The object's name there is absolute unless the compilation folder is relative: "." is the
+# build folder, where the build runs the compiler.
 check_c_compiler_flag(-gno-codeview-command-line ORVANE_CLANG_NO_COMMAND_LINE)
 set(ORVANE_DEBUG_COMPILE -gcodeview -g)
 set(ORVANE_DEBUG_LAUNCHER)
 if(ORVANE_CLANG_NO_COMMAND_LINE)
-  list(APPEND ORVANE_DEBUG_COMPILE -gno-codeview-command-line)
+  list(APPEND ORVANE_DEBUG_COMPILE -gno-codeview-command-line -fdebug-compilation-dir=.)
 else()
   set(ORVANE_DEBUG_LAUNCHER bash ${hardening}/relative-paths.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR})
 endif()
