@@ -6,9 +6,11 @@
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/ClientSteps.cmake)
 
+# A key under four of the roots: the DLL's root table, as the clients reach it.
 set(keys "HKEY_LOCAL_MACHINE\\SOFTWARE" "HKEY_CURRENT_USER\\Software"
-         "HKEY_LOCAL_MACHINE\\SOFTWARE\\No Such Key" "HKEY_NOWHERE\\X" "HKEY_USERS")
-set(answers "HKEY_LOCAL_MACHINE\\SOFTWARE: True\nHKEY_CURRENT_USER\\Software: True\nHKEY_LOCAL_MACHINE\\SOFTWARE\\No Such Key: False\nHKEY_NOWHERE\\X: False\nHKEY_USERS: True\n")
+         "HKEY_LOCAL_MACHINE\\SOFTWARE\\No Such Key" "HKEY_NOWHERE\\X" "HKEY_USERS"
+         "HKEY_CLASSES_ROOT\\CLSID")
+set(answers "HKEY_LOCAL_MACHINE\\SOFTWARE: True\nHKEY_CURRENT_USER\\Software: True\nHKEY_LOCAL_MACHINE\\SOFTWARE\\No Such Key: False\nHKEY_NOWHERE\\X: False\nHKEY_USERS: True\nHKEY_CLASSES_ROOT\\CLSID: True\n")
 
 run(ignored 0 RUN ${BIN} regsvr32 /s Orvane.dll)
 expect_progid_of_class("after regsvr32" RUN ${BIN})
