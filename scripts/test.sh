@@ -196,7 +196,7 @@ elif ! x86_runs; then
   fi
   note 41 "x64 under Wine: not run: the 32-bit steps of BothArchitectures, Installer, Package.Upgrade and Package.Client: $(x86_cause)"
 else
-  (wine_suite x86.1 x86 --preset x86 -E '^LLVM\.'; finish 30 x86 "x86 under Wine"
+  (wine_suite x86.1 x86 --preset x86 -E '^LLVM\.' -j "$(nproc)"; finish 30 x86 "x86 under Wine"
    if [ -f "$results/llvm86.built" ]; then
      echo "== x86 (LLVM) under Wine"
      suite llvm86.1 -- --test-dir build/x86-llvm
