@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# The whole benchmark: builds both Orvane.dll and prints their sizes, registers one in its
+# The whole benchmark: builds every Orvane.dll and prints their sizes, registers one in its
 # preset's Wine prefix and times KeyExist from C++ (KeyExistBench.exe) and from the script
 # host of its bitness (bench/ScriptHostBench.vbs). Takes about two minutes under Wine.
-# Usage: bench.sh [--arch x64|x86]; the 64-bit DLL unless asked. Prints its own lines and the
-# tables; Wine's messages only with a command that failed.
+# Usage: bench.sh [--arch x64|x86] [--gcc]; the 64-bit DLL unless asked, the one that ships
+# (LLVM's) unless --gcc asks for the GCC build's. Prints its own lines and the tables; Wine's
+# messages only with a command that failed.
 source "$(dirname "$0")/common.sh"
 pick_arch bench.sh "$@"
-echo "Measuring the $arch Orvane.dll (build/$arch/bin/Orvane.dll)"
-
+compiler=llvm
+case "${#args[@]} ${args[0]:-}" in
+  "1 --gcc") compiler=gcc ;;
+  "0 ") ;;
+  *) echo "bench.sh: takes [--arch x64|x86] [--gcc]" >&2; exit 2 ;;
+esac
+# The programs are the GCC build's; beside them, in a folder of their own, the DLL measured.
 bin=build/$arch/bin
+dll=$bin/Orvane.dll
+if [ $compiler = llvm ]; then
+  dll=build/$arch-llvm/bin/Orvane.dll
+  bin=build/$arch/bench-llvm
+fi
+echo "Measuring the $arch Orvane.dll that $([ $compiler = llvm ] && echo ships, by LLVM || echo GCC builds) ($dll)"
 registered=
 cleanup() {
   if [ -n "$registered" ]; then
@@ -19,11 +31,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Both built for their sizes; building needs no 32-bit program.
+# All four built for their sizes; building needs no 32-bit program.
 build x86 -DBUILD_TESTING=OFF
 stop_prefix
 build x64 -DBUILD_TESTING=OFF
 stop_prefix
+build x86-llvm
+stop_prefix
+build x64-llvm -DBUILD_TESTING=OFF
+stop_prefix
+if [ $compiler = llvm ]; then
+  rm -rf "$bin" && mkdir -p "$bin"
+  cp "build/$arch/bin/KeyExistBench.exe" "$dll" "$bin/"
+fi
 use_prefix "$arch"
 on_wine "$bin" --quiet regsvr32 /s Orvane.dll ||
   { echo "regsvr32 could not register Orvane.dll (exit $?)" >&2; exit 1; }
@@ -33,15 +53,15 @@ cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 echo "Machine: ${cpu:-unknown CPU}, $(nproc) cores, $("$(wine_for "$arch")" --version), Linux $(uname -r)"
 echo
 echo "== Orvane.dll: size of the Release build (unsigned)"
-printf '%-5s %10s %10s\n' arch bytes limit
-for each in x86 x64; do
-  limit=$([ $each = x86 ] && echo 49152 || echo 65536)
-  dll=build/$each/bin/Orvane.dll
-  if [ -f "$dll" ]; then
-    size=$(stat -c %s "$dll")
-    printf '%-5s %10s %10s %s\n' $each "$size" $limit "$([ "$size" -le $limit ] && echo met || echo 'NOT MET')"
+printf '%-12s %10s %10s\n' build bytes limit
+for each in x86-llvm x64-llvm x86 x64; do
+  limit=$([ ${each%-llvm} = x86 ] && echo 49152 || echo 65536)
+  file=build/$each/bin/Orvane.dll
+  if [ -f "$file" ]; then
+    size=$(stat -c %s "$file")
+    printf '%-12s %10s %10s %s\n' $each "$size" $limit "$([ "$size" -le $limit ] && echo met || echo 'NOT MET')"
   else
-    printf '%-5s %10s %10s (not built)\n' $each - $limit
+    printf '%-12s %10s %10s (not built)\n' $each - $limit
   fi
 done
 echo
