@@ -16,11 +16,13 @@ esac
 # The programs are the GCC build's; beside them, in a folder of their own, the DLL measured.
 bin=build/$arch/bin
 dll=$bin/Orvane.dll
+which="GCC builds"
 if [ $compiler = llvm ]; then
   dll=build/$arch-llvm/bin/Orvane.dll
   bin=build/$arch/bench-llvm
+  which="ships, by LLVM"
 fi
-echo "Measuring the $arch Orvane.dll that $([ $compiler = llvm ] && echo ships, by LLVM || echo GCC builds) ($dll)"
+echo "Measuring the $arch Orvane.dll that $which ($dll)"
 registered=
 cleanup() {
   if [ -n "$registered" ]; then
